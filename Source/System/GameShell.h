@@ -1,0 +1,24 @@
+// The game shell: program entry, start-up, the main routine and its outer loop, quitting.
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+
+#include "Tarnet/Files/Files.h"
+
+extern SDL_Window* gGameWindow;        // the one window; null before creation and after teardown
+extern uint8_t gActiveMSAALevel;       // anti-aliasing level the window was actually created with
+extern Tarnet::FSSpec gDataFolderSpec; // the "Skeletons" folder; its parent is the data folder
+extern bool gTimeDemoMode;             // a time-demo run: every frame counts as 1/40 s
+extern bool gQuitting;                 // the clean-quit sequence has begun
+extern int gLogicalScreenWidth;        // 640: the 2D overlay's coordinate space
+extern int gLogicalScreenHeight;       // 480
+
+// The program entry's exception boundary: returns 0 after a quit request, 1 after any other error.
+int RunProgram();
+
+void BootProgram();  // start-up: layer, preferences, SDL video, the window, data folder, mappings
+void RunGameShell(); // the main routine; never returns, leaves only by an exception
+
+// Runs the clean-quit sequence once, then asks the layer to quit (throws Tarnet::QuitRequest).
+[[noreturn]] void QuitCleanly();
