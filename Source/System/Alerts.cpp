@@ -63,3 +63,11 @@ void FatalAssertion(const char* function, int line, const char* condition)
 {
     ShowFatalAlert("%s:%d: %s", function, line, condition);
 }
+
+void ShowWarningBox(const char* message)
+{
+    if (gAlertPresenter)
+        gAlertPresenter(message, false);
+    else
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Quorvel 2", message, gGameWindow);
+}

@@ -12,6 +12,9 @@ void ShowAlert(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // As ShowAlert with "Quorvel 2 Fatal Alert: ", then QuitCleanly. Never returns.
 [[noreturn]] void ShowFatalAlert(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A warning box over the game window that does not stop the game (no console line).
+void ShowWarningBox(const char* message);
+
 // The fatal alert of a failed internal check: "<function>:<line>: <condition>".
 [[noreturn]] void FatalAssertion(const char* function, int line, const char* condition);
 

@@ -17,7 +17,6 @@ extern int gLogicalScreenHeight;       // 480
 // The program entry's exception boundary: returns 0 after a quit request, 1 after any other error.
 int RunProgram();
 
-void BootProgram();  // start-up: layer, preferences, SDL video, the window, data folder, mappings
 void RunGameShell(); // the main routine; never returns, leaves only by an exception
 
 // Runs the clean-quit sequence once, then asks the layer to quit (throws Tarnet::QuitRequest).

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Sets the project up and runs the whole test suite:
+#  1. the normal build (build/): unit tests, window tests under Xvfb, fuzz-input replays;
+#  2. the sanitizer build (build-sanitize/, clang with AddressSanitizer and
+#     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for a bounded time.
+# Window tests run on Mesa's software OpenGL inside a private Xvfb server started here.
+set -eu
+cd "$(dirname "$0")/.."
+Scripts/setup.sh
+
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON
+cmake --build build-sanitize
+
+export LIBGL_ALWAYS_SOFTWARE=1
+export QUORVEL_REQUIRE_DISPLAY=1
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$(pwd)/Tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+status=0
+for dir in build build-sanitize; do
+  echo "=== tests in $dir ==="
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$dir" --output-on-failure --timeout 900 -j2 || status=1
+done
+exit $status

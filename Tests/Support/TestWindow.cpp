@@ -1,0 +1,108 @@
+#include "Support/TestWindow.h"
+
+#include "3D/OGL_Support.h"
+#include "System/GameShell.h"
+#include "System/Prefs.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <cstdlib>
+
+Rgba WindowPixels::At(int x, int y) const
+{
+    size_t offset = (size_t(y) * size_t(width) + size_t(x)) * 4;
+    return {rgba[offset], rgba[offset + 1], rgba[offset + 2], rgba[offset + 3]};
+}
+
+Rgba WindowPixels::MeanOf(int x0, int y0, int x1, int y1) const
+{
+    uint64_t sum[4] = {};
+    uint64_t count = 0;
+    for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
+            Rgba p = At(x, y);
+            sum[0] += p.r;
+            sum[1] += p.g;
+            sum[2] += p.b;
+            sum[3] += p.a;
+            count++;
+        }
+    }
+    if (count == 0)
+        return {0, 0, 0, 0};
+    return {uint8_t(sum[0] / count), uint8_t(sum[1] / count), uint8_t(sum[2] / count),
+            uint8_t(sum[3] / count)};
+}
+
+bool IsDisplayAvailable()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+bool OpenTestWindow(int width, int height)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+
+    gGameWindow = SDL_CreateWindow("Quorvel 2 test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                   height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!gGameWindow)
+        return false;
+
+    gPrefs.vsync = 0; // nothing to wait for under Xvfb, and tests should not
+    OGL_CreateDrawContext();
+    return true;
+}
+
+void CloseTestWindow()
+{
+    OGL_DisposeDrawContext();
+    if (gGameWindow) {
+        SDL_DestroyWindow(gGameWindow);
+        gGameWindow = nullptr;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+WindowPixels ReadPresentedPixels()
+{
+    WindowPixels pixels;
+    SDL_GL_GetDrawableSize(gGameWindow, &pixels.width, &pixels.height);
+    pixels.rgba.resize(size_t(pixels.width) * size_t(pixels.height) * 4);
+
+    std::vector<uint8_t> bottomUp(pixels.rgba.size());
+    glFinish();
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, pixels.width, pixels.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadBuffer(GL_BACK);
+
+    size_t rowBytes = size_t(pixels.width) * 4;
+    for (int y = 0; y < pixels.height; y++)
+        std::copy_n(&bottomUp[size_t(pixels.height - 1 - y) * rowBytes], rowBytes,
+                    &pixels.rgba[size_t(y) * rowBytes]);
+    return pixels;
+}
+
+void WindowTest::SetUp()
+{
+    if (!IsDisplayAvailable()) {
+        if (std::getenv("QUORVEL_REQUIRE_DISPLAY"))
+            FAIL() << "no display: run the window tests under Xvfb (Scripts/test.sh does)";
+        GTEST_SKIP() << "no display";
+    }
+    ASSERT_TRUE(OpenTestWindow(640, 480)) << SDL_GetError();
+}
+
+void WindowTest::TearDown()
+{
+    if (gGameWindow)
+        CloseTestWindow();
+}
