@@ -4,7 +4,7 @@
 #include <SDL.h>
 #include <cstdint>
 
-#include "Tarnet/Files/Files.h"
+#include "Tarnet/MacTypes.h"
 
 extern SDL_Window* gGameWindow;        // the one window; null before creation and after teardown
 extern uint8_t gActiveMSAALevel;       // anti-aliasing level the window was actually created with
