@@ -1,0 +1,10 @@
+// Quorvel 2. The program is the game library's RunProgram; this file only gives it an entry.
+
+#include "System/GameShell.h"
+
+#include <SDL.h>
+
+int main(int, char**)
+{
+    return RunProgram();
+}
