@@ -111,8 +111,7 @@ bool SegmentsIntersect2D(const Point2D* a1, const Point2D* a2, const Point2D* b1
         return true;
     }
 
-    // The crossing is snapped half a unit away from zero, so callers get a point they can rely on
-    // being past the line rather than exactly on it.
+    // Rounded as whole-unit collision coordinates expect: half a unit away from zero.
     float offset = std::fabs(denominator) * 0.5f;
     float numeratorX = lineAY * lineBC - lineBY * lineAC;
     float numeratorY = lineBX * lineAC - lineAX * lineBC;
