@@ -1,0 +1,150 @@
+// OGL_Textures.cpp: texture loading. Images are JPEG with an optional PNG alpha mask of the same size,
+// or PNG alone; they are decoded in memory and uploaded with linear filtering and no mipmaps.
+#include "3D/OGL_Local.h"
+#include "System/Alerts.h"
+#include "System/GameShell.h"
+#include "System/Memory.h"
+#include "Tarnet/Files/Files.h"
+
+#include <cstdio>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+
+// Reads a whole data file named by a colon path; null (and *size 0) when the file is not there.
+static uint8_t* ReadDataFile(const char* colonPath, int32_t* size)
+{
+    using namespace Tarnet;
+    *size = 0;
+    FSSpec spec;
+    if (FSMakeFSSpec(gDataFolderSpec.vRefNum, gDataFolderSpec.parID, colonPath, &spec) != noErr)
+        return nullptr;
+    int16_t refNum;
+    if (FSpOpenDF(&spec, fsRdPerm, &refNum) != noErr)
+        return nullptr;
+
+    int32_t length = 0;
+    GetEOF(refNum, &length);
+    uint8_t* data = (uint8_t*)AllocPtr(length > 0 ? length : 1);
+    int32_t count = length;
+    OSErr err = FSRead(refNum, &count, data);
+    FSClose(refNum);
+    if ((err != noErr && err != eofErr) || count != length) {
+        SafeDisposePtr(data);
+        ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot read texture file: %s", colonPath);
+    }
+    *size = length;
+    return data;
+}
+
+// Decodes to 8-bit RGBA (or one grey channel); a file that does not decode is fatal with its name.
+static uint8_t* DecodeImage(const uint8_t* data, int32_t size, int channels, const char* name, int* width,
+                            int* height)
+{
+    int fileChannels = 0;
+    uint8_t* pixels = stbi_load_from_memory(data, size, width, height, &fileChannels, channels);
+    if (!pixels)
+        ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot decode image %s (%s)", name,
+                       stbi_failure_reason());
+    return pixels;
+}
+
+GLuint OGL_TextureMap_LoadImageBuffers(const char* name, const uint8_t* jpgData, int32_t jpgSize,
+                                       const uint8_t* pngData, int32_t pngSize, int* outWidth, int* outHeight,
+                                       bool* outHasAlpha)
+{
+    if (!jpgData && !pngData)
+        ShowFatalAlert("%s: Texture file missing: %s\n", "OGL_TextureMap_LoadImageFile", name);
+
+    int width = 0, height = 0;
+    uint8_t* colorPixels = nullptr;
+    if (jpgData) {
+        colorPixels = DecodeImage(jpgData, jpgSize, 4, name, &width, &height);
+        if (pngData) {
+            int maskWidth = 0, maskHeight = 0;
+            uint8_t* alphaPixels = DecodeImage(pngData, pngSize, 1, name, &maskWidth, &maskHeight);
+            if (maskWidth != width || maskHeight != height) {
+                stbi_image_free(alphaPixels);
+                stbi_image_free(colorPixels);
+                ShowFatalAlert("%s: PNG mask dimensions must match JPEG file: %s",
+                               "OGL_TextureMap_LoadImageFile", name);
+            }
+            for (int64_t i = 0; i < (int64_t)width * height; i++)
+                colorPixels[i * 4 + 3] = alphaPixels[i];
+            stbi_image_free(alphaPixels);
+        }
+    } else {
+        colorPixels = DecodeImage(pngData, pngSize, 4, name, &width, &height);
+    }
+
+    GLint maxTextureSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    if (width > maxTextureSize || height > maxTextureSize) {
+        stbi_image_free(colorPixels);
+        ShowFatalAlert(
+            "OGL_TextureMap_LoadImageFile: %s is %dx%d, larger than this video card's %d-texel limit", name,
+            width, height, maxTextureSize);
+    }
+
+    GLuint textureName = OGL_TextureMap_Load(colorPixels, width, height, GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE);
+    stbi_image_free(colorPixels);
+
+    if (outWidth)
+        *outWidth = width;
+    if (outHeight)
+        *outHeight = height;
+    if (outHasAlpha)
+        *outHasAlpha = pngData != nullptr;
+    return textureName;
+}
+
+GLuint OGL_TextureMap_LoadImageFile(const char* path, int* width, int* height, bool* hasAlpha)
+{
+    char jpgPath[256], pngPath[256];
+    snprintf(jpgPath, sizeof(jpgPath), "%s.jpg", path);
+    snprintf(pngPath, sizeof(pngPath), "%s.png", path);
+
+    int32_t jpgSize = 0, pngSize = 0;
+    uint8_t* jpgData = ReadDataFile(jpgPath, &jpgSize);
+    uint8_t* pngData = ReadDataFile(pngPath, &pngSize);
+    GLuint textureName;
+    try {
+        textureName = OGL_TextureMap_LoadImageBuffers(path, jpgData, jpgSize, pngData, pngSize, width, height,
+                                                      hasAlpha);
+    } catch (...) {
+        SafeDisposePtr(jpgData);
+        SafeDisposePtr(pngData);
+        throw;
+    }
+    SafeDisposePtr(jpgData);
+    SafeDisposePtr(pngData);
+    return textureName;
+}
+
+GLuint OGL_TextureMap_Load(void* pixels, int width, int height, GLint internalFormat, GLenum format,
+                           GLenum type)
+{
+    OGL_ConvertTextureToStereo(pixels, width, height, format, type);
+
+    GLuint textureName = 0;
+    glGenTextures(1, &textureName);
+    GAME_ASSERT(textureName);
+    OGL_Texture_SetOpenGLTexture(textureName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, pixels);
+    OGL_CheckGLError(__FILE__, __LINE__);
+    return textureName;
+}
+
+void OGL_Texture_SetOpenGLTexture(GLuint textureName)
+{
+    glBindTexture(GL_TEXTURE_2D, textureName);
+    gFrameStats.textureBinds++;
+    if (glGetError() != GL_NO_ERROR)
+        ShowFatalAlert("OGL_Texture_SetOpenGLTexture: glBindTexture failed!");
+    OGL_EnableTexture2D();
+}
