@@ -1,0 +1,182 @@
+// The once-per-frame input poll: drains SDL's event queue, then advances the state of every key,
+// mouse input and need.
+//
+// The down-tables follow the key and button events of the queue, the same events SDL builds its
+// own keyboard and mouse-button arrays from. Every input therefore passes through one door, and an
+// event pushed onto the queue acts exactly like one from the hardware.
+
+#include "System/InputLocal.h"
+
+#include "3D/OGL_Support.h"
+#include "System/GameShell.h"
+#include "System/Prefs.h"
+#include "System/Window.h"
+
+#include <cstring>
+
+uint8_t gKeyStates[NUM_KEY_STATES];
+uint8_t gMouseStates[NUM_MOUSE_STATES];
+uint8_t gKeyboardNeedStates[NUM_CONTROL_NEEDS];
+bool gKeyDown[NUM_KEY_STATES];
+bool gMouseButtonDown[NUM_MOUSE_STATES];
+SDL_Point gMouseWindowPosition;
+SDL_Point gMouseMotionSum;
+
+int8_t gLastControllerForNeed[NUM_CONTROL_NEEDS];
+bool gGamepadLastUsed;
+bool gMouseMotionNow;
+char gTextInput[SDL_TEXTINPUTEVENT_TEXT_SIZE];
+
+static int gWheelSumX; // wheel motion of this poll
+static int gWheelSumY;
+
+int GetKeyboardPlayer()
+{
+    return gNumPanes - 1;
+}
+
+void SetUpInput()
+{
+    for (int need = 0; need < NUM_CONTROL_NEEDS; need++)
+        gLastControllerForNeed[need] = -1;
+    OpenAllControllers();
+}
+
+static void SetKeyDown(SDL_Scancode scancode, bool down)
+{
+    if (scancode >= 0 && scancode < NUM_KEY_STATES)
+        gKeyDown[scancode] = down;
+}
+
+static void SetMouseButtonDown(int button, bool down)
+{
+    if (button >= 1 && button <= kMouseButtonLastReal)
+        gMouseButtonDown[button] = down;
+}
+
+static void HandleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        QuitCleanly();
+
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+            QuitCleanly();
+        break;
+
+    case SDL_TEXTINPUT:
+        std::memcpy(gTextInput, event.text.text, sizeof(gTextInput));
+        gTextInput[sizeof(gTextInput) - 1] = '\0';
+        break;
+
+    case SDL_MOUSEMOTION:
+        gMouseMotionNow = true;
+        gGamepadLastUsed = false;
+        gMouseWindowPosition = {event.motion.x, event.motion.y};
+        gMouseMotionSum.x += event.motion.xrel;
+        gMouseMotionSum.y += event.motion.yrel;
+        break;
+
+    case SDL_KEYDOWN:
+        gGamepadLastUsed = false;
+        SetKeyDown(event.key.keysym.scancode, true);
+        break;
+
+    case SDL_KEYUP:
+        SetKeyDown(event.key.keysym.scancode, false);
+        break;
+
+    case SDL_MOUSEBUTTONDOWN:
+        SetMouseButtonDown(event.button.button, true);
+        break;
+
+    case SDL_MOUSEBUTTONUP:
+        SetMouseButtonDown(event.button.button, false);
+        break;
+
+    case SDL_MOUSEWHEEL:
+        gWheelSumX += event.wheel.x;
+        gWheelSumY += event.wheel.y;
+        gGamepadLastUsed = false;
+        break;
+
+    case SDL_JOYBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        gGamepadLastUsed = true;
+        break;
+
+    case SDL_CONTROLLERDEVICEADDED:
+        OpenController(event.cdevice.which);
+        break;
+
+    case SDL_CONTROLLERDEVICEREMOVED:
+        CloseController(event.cdevice.which);
+        break;
+
+    default:
+        break;
+    }
+}
+
+static void AdvanceMouseStates()
+{
+    for (int n = 1; n <= kMouseButtonLastReal; n++)
+        gMouseStates[n] = AdvanceInputState(gMouseStates[n], gMouseButtonDown[n]);
+
+    gMouseStates[kMouseWheelUp] = AdvanceInputState(gMouseStates[kMouseWheelUp], gWheelSumY > 0);
+    gMouseStates[kMouseWheelDown] = AdvanceInputState(gMouseStates[kMouseWheelDown], gWheelSumY < 0);
+    gMouseStates[kMouseWheelLeft] = AdvanceInputState(gMouseStates[kMouseWheelLeft], gWheelSumX < 0);
+    gMouseStates[kMouseWheelRight] = AdvanceInputState(gMouseStates[kMouseWheelRight], gWheelSumX > 0);
+}
+
+static void AdvanceKeyboardNeedStates()
+{
+    for (int need = 0; need < NUM_CONTROL_NEEDS; need++) {
+        const InputBinding& binding = gPrefs.bindings[need];
+        bool down = false;
+        for (int16_t key : binding.key) {
+            if (key > 0 && key < NUM_KEY_STATES && IsStateDown(gKeyStates[key]))
+                down = true;
+        }
+        if (binding.mouseButton > 0 && binding.mouseButton < NUM_MOUSE_STATES &&
+            IsStateDown(gMouseStates[binding.mouseButton]))
+            down = true;
+        gKeyboardNeedStates[need] = AdvanceInputState(gKeyboardNeedStates[need], down);
+    }
+}
+
+void PollInput()
+{
+    // This frame's text, motion flag and wheel motion start empty; the events refill them.
+    gTextInput[0] = '\0';
+    gMouseMotionNow = false;
+    gWheelSumX = 0;
+    gWheelSumY = 0;
+
+    // Drain the queue: quit requests, hot-plugged controllers and the raw down-tables.
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        HandleEvent(event);
+
+    // Keys first, so that Alt+Enter below sees this frame's edges.
+    for (int scancode = 0; scancode < NUM_KEY_STATES; scancode++)
+        gKeyStates[scancode] = AdvanceInputState(gKeyStates[scancode], gKeyDown[scancode]);
+
+    // Alt must already be held (state 1) when Return goes down, so that pressing both together does
+    // nothing; everything is then locked so the Return cannot also confirm a menu item.
+    if (gKeyStates[SDL_SCANCODE_RETURN] == KEYSTATE_PRESSED &&
+        (gKeyStates[SDL_SCANCODE_LALT] == KEYSTATE_HELD || gKeyStates[SDL_SCANCODE_RALT] == KEYSTATE_HELD)) {
+        gPrefs.fullscreen = !gPrefs.fullscreen;
+        ApplyFullscreenPref(false);
+        LockAllInputStates();
+    }
+
+    // Mouse buttons and wheel directions, which the needs read next.
+    AdvanceMouseStates();
+
+    // The needs of the keyboard and mouse, then those of each controller.
+    AdvanceKeyboardNeedStates();
+    UpdateControllerNeedStates();
+}

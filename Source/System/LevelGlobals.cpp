@@ -1,0 +1,3 @@
+#include "System/LevelGlobals.h"
+
+int gLevelIndex = 0;
