@@ -1,0 +1,28 @@
+// ObjectHooks.cpp: the steps of the object engine that belong to other subsystems. Each routine is called
+// at its place in the move pass, deletion or shadow placement; its owner fills the body in.
+#include "Objects/ObjectsLocal.h"
+
+// Skeletal animation: advances the pose of node->Skeleton by one frame.
+void AdvanceNodeAnimation(ObjNode*) {}
+
+// Skeletal animation: skins node->Skeleton's meshes and derives ModelBounds from them.
+void SkinNodeGeometry(ObjNode*) {}
+
+// Skeletal animation: releases node->Skeleton; DisposeObject clears the field afterwards.
+void FreeNodeSkeleton(ObjNode*) {}
+
+// Particles and effects: deletes one sparkle.
+void ReleaseNodeSparkle(int16_t) {}
+
+// Game sound: stops the looping effect in node->LoopChannel.
+void StopNodeLoopSound(ObjNode*) {}
+
+// Terrain items: clears the added bit of node->TerrainItem so the item can be made again in range.
+void ReleaseTerrainItem(ObjNode*) {}
+
+// Spline items: takes the node off the spline object list.
+void RemoveNodeFromSplineList(ObjNode*) {}
+
+// Terrain and water: rests owner->Shadow on a blocker's box, the water surface or the ground, and
+// shrinks it with the owner's height above it.
+void SettleShadowOnSurface(ObjNode*) {}

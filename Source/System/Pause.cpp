@@ -1,0 +1,4 @@
+// Pause.cpp: the game's pause flag.
+#include "System/Pause.h"
+
+bool gPaused = false;
