@@ -1,0 +1,18 @@
+// The subcommands of quorvel-data. Each takes the arguments after its name and returns the
+// process exit code (0 success, 1 failure, 2 bad usage).
+#pragma once
+
+#include <string>
+#include <vector>
+
+using CommandArgs = std::vector<std::string>;
+
+struct Command
+{
+    const char* name;
+    const char* usage;   // arguments, for the help text
+    const char* summary; // one line
+    int (*run)(const CommandArgs& args);
+};
+
+int RunRsrcCommand(const CommandArgs& args);

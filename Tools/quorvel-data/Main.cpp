@@ -1,0 +1,50 @@
+// quorvel-data: the game's data tools, one subcommand each.
+//   quorvel-data rsrc FILE    list the resources in FILE's resource fork (FILE.rsrc)
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "Commands.h"
+
+namespace {
+
+// Add a subcommand here and in Commands.h; its code goes in a file of its own.
+const Command kCommands[] = {
+    {"rsrc", "FILE", "list the resources of FILE's resource fork (FILE.rsrc): type, ID, size, name",
+     RunRsrcCommand},
+};
+
+void PrintUsage(FILE* to)
+{
+    std::fprintf(to, "usage: quorvel-data COMMAND [ARGUMENTS]\n\ncommands:\n");
+    for (const Command& command : kCommands)
+        std::fprintf(to, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
+        try {
+            return command.run(CommandArgs(argv + 2, argv + argc));
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quorvel-data %s: %s\n", command.name, e.what());
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "quorvel-data: unknown command \"%s\"\n\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}
