@@ -21,14 +21,16 @@ int OGL_GetStateStackDepth()
 
 void OGL_PushState()
 {
+    // Checked before touching OpenGL's matrix stacks, so a failure leaves them balanced.
+    if (gStateStackIndex >= OGL_STATE_STACK_DEPTH)
+        ShowFatalAlert("OGL_PushState: stack overflow");
+
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
 
-    if (gStateStackIndex >= OGL_STATE_STACK_DEPTH)
-        ShowFatalAlert("OGL_PushState: stack overflow");
     SavedRenderState* s = &gStateStack[gStateStackIndex++];
 
     // Fog, depth test and normalise can be switched outside the cache (node render state), so read them.
@@ -53,13 +55,14 @@ static void RestoreCapability(GLenum capability, bool enable)
 
 void OGL_PopState()
 {
+    if (gStateStackIndex <= 0)
+        ShowFatalAlert("OGL_PopState: stack underflow!");
+
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 
-    if (gStateStackIndex <= 0)
-        ShowFatalAlert("OGL_PopState: stack underflow!");
     const SavedRenderState* s = &gStateStack[--gStateStackIndex];
 
     if (s->lighting)

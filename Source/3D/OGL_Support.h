@@ -63,6 +63,7 @@ struct GameViewInfo
     bool useFog, clearScreen;
     float clearColor[4];
     int32_t frameCount; // frames drawn while not paused; its parity picks double-buffered meshes
+    bool fadeSound;     // the screen's closing fade also fades and stops the sound
 };
 
 // Per-frame figures, cleared when a frame starts and complete once OGL_DrawScene returns.
