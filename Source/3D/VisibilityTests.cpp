@@ -23,14 +23,15 @@ static unsigned ClipBitsOfCorner(const float* v, float x, float y, float z)
     float clipZ = v[2] * x + v[6] * y + v[10] * z + v[14];
     float clipW = v[3] * x + v[7] * y + v[11] * z + v[15];
 
+    // Sides are tested independently: behind the eye w is negative and a corner can be outside both.
     unsigned bits = 0;
     if (clipX > clipW)
         bits |= kClipRight;
-    else if (clipX < -clipW)
+    if (clipX < -clipW)
         bits |= kClipLeft;
     if (clipY > clipW)
         bits |= kClipTop;
-    else if (clipY < -clipW)
+    if (clipY < -clipW)
         bits |= kClipBottom;
     // The near side is tested against clip z = 0 rather than -w: it also rejects boxes sitting between
     // the eye and the near plane, and anything behind the eye.
