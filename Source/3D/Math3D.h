@@ -91,7 +91,8 @@ void MatrixLookAtView(Matrix4x4* m, const Point3D* from, const Point3D* to, cons
 void MatrixPerspective(Matrix4x4* m, float fovY, float aspect, float nearZ, float farZ);
 // Normalised device coordinates to pixels of a pane of the given size; y grows downward.
 void MatrixPaneViewport(Matrix4x4* m, int paneWidth, int paneHeight);
-// Rotation whose local -Z points along direction (unit length expected).
+// Rotation whose local -Z points along direction (unit length expected); straight up or down takes +X as
+// its side axis.
 void MatrixOrientAlong(Matrix4x4* m, const Vector3D* direction);
 // Local -Z faces to, translation = from.
 void MatrixOrientToward(Matrix4x4* m, const Vector3D* up, const Point3D* from, const Point3D* to);
@@ -152,7 +153,9 @@ float DecayTowardZero(float value, float amount);
 // Y rotation (0..2pi) that faces from -> to on the ground plane; oldAngle when the points coincide.
 float HeadingFromTo(float oldAngle, float fromX, float fromZ, float toX, float toZ);
 // Turns node->Rotation.y toward the target without overshooting. from may be null (node's position);
-// outCross may be null. Returns the angle still to turn (0 when dir is zero).
+// addTargetOffset adds the node's HomingOffset x, z to the target; outCross (may be null) receives the
+// 2D cross of facing and direction, positive when the target is clockwise seen from above. Returns the
+// angle still to turn (0 when the target is on the turning point).
 float TurnTowardOnY(ObjNode* node, const Point3D* from, float targetX, float targetZ, float turnSpeed,
                     bool addTargetOffset, float* outCross);
 // Pitches node->Rotation.x toward target without overshooting. from may be null (node's position).
@@ -167,7 +170,9 @@ float TurnTowardOnX(ObjNode* node, const Point3D* from, const Point3D* target, f
 extern Matrix4x4 gWorldToClipMatrix;
 
 // Frustum culling against gWorldToClipMatrix; localMatrix (may be null) takes the box to world space first.
+// An empty box has no extent to cull by and counts as visible.
 bool IsBoxVisible(const BoundingBox* box, const Matrix4x4* localMatrix);
-// Do segments a1-a2 and b1-b2 cross? On true writes the crossing (a1 for parallel overlaps) to outX, outY.
+// Do segments a1-a2 and b1-b2 cross? On true writes the crossing (a1 for parallel overlaps) to outX, outY,
+// rounded half a unit away from zero. Points within a unit of a line count as touching it.
 bool SegmentsIntersect2D(const Point2D* a1, const Point2D* a2, const Point2D* b1, const Point2D* b2,
                          float* outX, float* outY);
