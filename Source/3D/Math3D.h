@@ -173,6 +173,6 @@ extern Matrix4x4 gWorldToClipMatrix;
 // An empty box has no extent to cull by and counts as visible.
 bool IsBoxVisible(const BoundingBox* box, const Matrix4x4* localMatrix);
 // Do segments a1-a2 and b1-b2 cross? On true writes the crossing (a1 for parallel overlaps) to outX, outY,
-// rounded half a unit away from zero. Points within a unit of a line count as touching it.
+// rounded half a unit away from zero. The side tests truncate toward zero, so near-touches count.
 bool SegmentsIntersect2D(const Point2D* a1, const Point2D* a2, const Point2D* b1, const Point2D* b2,
                          float* outX, float* outY);

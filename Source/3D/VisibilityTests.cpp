@@ -67,8 +67,8 @@ bool IsBoxVisible(const BoundingBox* box, const Matrix4x4* localMatrix)
     return false;
 }
 
-// Which side of a line a point lies on, truncated toward zero: points within a unit of the line count
-// as on it, so segments that only touch still cross.
+// Which side of a line a point lies on, as A*x + B*y + C truncated toward zero: values under one count
+// as on the line, so segments that only touch (within rounding) still cross.
 static int SideOfLine(float a, float b, float c, const Point2D* p)
 {
     return (int)(a * p->x + b * p->y + c);
