@@ -120,29 +120,34 @@ static void HandleEvent(const SDL_Event& event)
     }
 }
 
-static void AdvanceMouseStates()
+// Whether mouse input n (a button, or a wheel direction turned during this poll) is down now.
+static bool IsMouseInputDownNow(int n)
 {
-    for (int n = 1; n <= kMouseButtonLastReal; n++)
-        gMouseStates[n] = AdvanceInputState(gMouseStates[n], gMouseButtonDown[n]);
-
-    gMouseStates[kMouseWheelUp] = AdvanceInputState(gMouseStates[kMouseWheelUp], gWheelSumY > 0);
-    gMouseStates[kMouseWheelDown] = AdvanceInputState(gMouseStates[kMouseWheelDown], gWheelSumY < 0);
-    gMouseStates[kMouseWheelLeft] = AdvanceInputState(gMouseStates[kMouseWheelLeft], gWheelSumX < 0);
-    gMouseStates[kMouseWheelRight] = AdvanceInputState(gMouseStates[kMouseWheelRight], gWheelSumX > 0);
+    switch (n) {
+    case kMouseWheelUp:
+        return gWheelSumY > 0;
+    case kMouseWheelDown:
+        return gWheelSumY < 0;
+    case kMouseWheelLeft:
+        return gWheelSumX < 0;
+    case kMouseWheelRight:
+        return gWheelSumX > 0;
+    default:
+        return n >= 1 && n <= kMouseButtonLastReal && gMouseButtonDown[n];
+    }
 }
 
+// A need is down while any of its keys or its mouse input is physically down; a need locked by a
+// screen therefore stays locked until every one of them is let go.
 static void AdvanceKeyboardNeedStates()
 {
     for (int need = 0; need < NUM_CONTROL_NEEDS; need++) {
         const InputBinding& binding = gPrefs.bindings[need];
-        bool down = false;
+        bool down = IsMouseInputDownNow(binding.mouseButton);
         for (int16_t key : binding.key) {
-            if (key > 0 && key < NUM_KEY_STATES && IsStateDown(gKeyStates[key]))
+            if (key > 0 && key < NUM_KEY_STATES && gKeyDown[key])
                 down = true;
         }
-        if (binding.mouseButton > 0 && binding.mouseButton < NUM_MOUSE_STATES &&
-            IsStateDown(gMouseStates[binding.mouseButton]))
-            down = true;
         gKeyboardNeedStates[need] = AdvanceInputState(gKeyboardNeedStates[need], down);
     }
 }
@@ -173,8 +178,9 @@ void PollInput()
         LockAllInputStates();
     }
 
-    // Mouse buttons and wheel directions, which the needs read next.
-    AdvanceMouseStates();
+    // Mouse buttons and wheel directions.
+    for (int n = 1; n < NUM_MOUSE_STATES; n++)
+        gMouseStates[n] = AdvanceInputState(gMouseStates[n], IsMouseInputDownNow(n));
 
     // The needs of the keyboard and mouse, then those of each controller.
     AdvanceKeyboardNeedStates();
