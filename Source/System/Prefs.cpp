@@ -12,36 +12,33 @@ PrefsType gPrefsAsSaved;
 static const char* const kLanguageCodes[NUM_LANGUAGES] = {"en", "fr", "de", "es", "it", "sv", "nl"};
 
 // Index of the first preferred locale that names one of the game's languages, or -1.
-static int FindPreferredLanguage(bool firstLocaleOnly)
+static int FindPreferredLanguage(const SDL_Locale* locales)
 {
-    SDL_Locale* locales = SDL_GetPreferredLocales();
-    if (!locales)
-        return -1;
-
-    int found = -1;
-    for (SDL_Locale* locale = locales; locale->language && found < 0; locale++) {
+    for (const SDL_Locale* locale = locales; locale && locale->language; locale++) {
         for (int i = 0; i < NUM_LANGUAGES; i++) {
             if (std::strncmp(locale->language, kLanguageCodes[i], 2) == 0)
-                found = i;
+                return i;
         }
-        if (firstLocaleOnly)
-            break;
     }
-    SDL_free(locales);
-    return found;
+    return -1;
 }
 
 uint8_t GetSystemLanguage()
 {
-    int language = FindPreferredLanguage(false);
+    SDL_Locale* locales = SDL_GetPreferredLocales();
+    int language = FindPreferredLanguage(locales);
+    SDL_free(locales);
     return language < 0 ? uint8_t(kLanguageEnglish) : uint8_t(language);
 }
 
-// Subtitles are on unless the player's first language is English (or none is known).
+// Subtitles are on unless the player's first language is English (or no language is known), even
+// when that first language is not one the game speaks.
 static uint8_t GetSystemSubtitlesDefault()
 {
-    int firstLanguage = FindPreferredLanguage(true);
-    return firstLanguage == kLanguageEnglish || firstLanguage < 0 ? 0 : 1;
+    SDL_Locale* locales = SDL_GetPreferredLocales();
+    bool on = locales && locales[0].language && std::strncmp(locales[0].language, "en", 2) != 0;
+    SDL_free(locales);
+    return on ? 1 : 0;
 }
 
 static void SetDefaults(PrefsType* prefs)

@@ -98,6 +98,19 @@ TEST_F(ControllerTest, AThirdPadWaitsAndTakesAFreedSlot)
     EXPECT_STREQ(SDL_GameControllerName(GetController(1)), "Pad Three");
 }
 
+TEST_F(ControllerTest, ClosingAPadThatHasNoSlotChangesNothing)
+{
+    testing::internal::CaptureStdout();
+    AttachPad("Pad One");
+    PollInput();
+    SDL_JoystickID held = gControllers[0].joystickId;
+
+    CloseController(held + 100);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(CountOpenControllers(), 1);
+    EXPECT_EQ(gControllers[0].joystickId, held);
+}
+
 TEST_F(ControllerTest, StickStrengthStartsAtTheDeadZone)
 {
     testing::internal::CaptureStdout();

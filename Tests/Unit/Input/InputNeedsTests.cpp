@@ -3,6 +3,7 @@
 #include "InputTestFixture.h"
 
 #include "Support/AlertCapture.h"
+#include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "Tarnet/Tarnet.h"
 
@@ -205,4 +206,32 @@ TEST_F(InputTest, TypedTextLastsOneFrame)
     EXPECT_STREQ(gTextInput, "Zed");
     PollInput();
     EXPECT_STREQ(gTextInput, "");
+}
+
+TEST_F(InputTest, MouseDeltaIsSampledAtMostSixtyTimesASecond)
+{
+    SDL_Event motion = {};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.xrel = 5;
+    motion.motion.yrel = -3;
+    SDL_PushEvent(&motion);
+    PollInput();
+    EXPECT_TRUE(gMouseMotionNow);
+
+    gFrameSeconds = 1.0f / 30.0f;
+    SDL_FPoint delta = GetMouseDelta();
+    EXPECT_FLOAT_EQ(delta.x, 5.0f);
+    EXPECT_FLOAT_EQ(delta.y, -3.0f);
+
+    // A 240 fps frame is too short for a new sample: the last one stands.
+    motion.motion.xrel = 7;
+    SDL_PushEvent(&motion);
+    PollInput();
+    gFrameSeconds = 1.0f / 240.0f;
+    EXPECT_FLOAT_EQ(GetMouseDelta().x, 5.0f);
+
+    // The next sample carries the motion that waited, and then there is none.
+    gFrameSeconds = 1.0f / 60.0f;
+    EXPECT_FLOAT_EQ(GetMouseDelta().x, 7.0f);
+    EXPECT_FLOAT_EQ(GetMouseDelta().x, 0.0f);
 }

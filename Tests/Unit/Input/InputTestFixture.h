@@ -24,6 +24,7 @@ protected:
         std::memset(gKeyboardNeedStates, 0, sizeof(gKeyboardNeedStates));
         std::memset(gKeyDown, 0, sizeof(gKeyDown));
         std::memset(gMouseButtonDown, 0, sizeof(gMouseButtonDown));
+        gMouseMotionSum = {0, 0};
         gNumPanes = 1;
         gFadeLevel = 1.0f;
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

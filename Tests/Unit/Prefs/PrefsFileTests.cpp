@@ -160,3 +160,50 @@ TEST_F(UserFileTest, UnusablePrefsFolderWarnsAndTheGameGoesOn)
     EXPECT_GT(capture.Alerts().size(), alertsBefore);
     EXPECT_FALSE(LocatePrefsFolder(true));
 }
+
+// Sets the locale list SDL reads on this host for the lifetime of the object.
+class ScopedLanguageList
+{
+public:
+    explicit ScopedLanguageList(const char* languages)
+    {
+        if (const char* previous = std::getenv("LANGUAGE")) {
+            saved = previous;
+            hadValue = true;
+        }
+        setenv("LANGUAGE", languages, 1);
+    }
+    ~ScopedLanguageList()
+    {
+        if (hadValue)
+            setenv("LANGUAGE", saved.c_str(), 1);
+        else
+            unsetenv("LANGUAGE");
+    }
+
+private:
+    std::string saved;
+    bool hadValue = false;
+};
+
+TEST_F(UserFileTest, DefaultLanguageAndSubtitlesFollowTheSystemLocales)
+{
+    {
+        ScopedLanguageList languages("ja_JP:nl_NL:fr_FR");
+        ResetPrefsToDefaults();
+        EXPECT_EQ(gPrefs.language, kLanguageDutch); // the first the game speaks
+        EXPECT_EQ(gPrefs.showSubtitles, 1);         // a Japanese player wants subtitles
+    }
+    {
+        ScopedLanguageList languages("en_GB:de_DE");
+        ResetPrefsToDefaults();
+        EXPECT_EQ(gPrefs.language, kLanguageEnglish);
+        EXPECT_EQ(gPrefs.showSubtitles, 0);
+    }
+    {
+        ScopedLanguageList languages("sv_SE");
+        ResetPrefsToDefaults();
+        EXPECT_EQ(gPrefs.language, kLanguageSwedish);
+        EXPECT_EQ(gPrefs.showSubtitles, 1);
+    }
+}
