@@ -3,8 +3,14 @@
 
 #include "System/InputLocal.h"
 
+#include "3D/OGL_Support.h"
 #include "System/Alerts.h"
 #include "System/Fades.h"
+
+int GetKeyboardPlayer()
+{
+    return gNumPanes - 1;
+}
 
 uint8_t QueryKeyState(int scancode)
 {

@@ -7,7 +7,6 @@
 
 #include "System/InputLocal.h"
 
-#include "3D/OGL_Support.h"
 #include "System/GameShell.h"
 #include "System/Prefs.h"
 #include "System/Window.h"
@@ -29,11 +28,6 @@ char gTextInput[SDL_TEXTINPUTEVENT_TEXT_SIZE];
 
 static int gWheelSumX; // wheel motion of this poll
 static int gWheelSumY;
-
-int GetKeyboardPlayer()
-{
-    return gNumPanes - 1;
-}
 
 void SetUpInput()
 {

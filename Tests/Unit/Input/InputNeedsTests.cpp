@@ -196,18 +196,6 @@ TEST_F(InputTest, WindowCloseEndsTheGame)
     EXPECT_THROW(PollInput(), Tarnet::QuitRequest);
 }
 
-TEST_F(InputTest, TypedTextLastsOneFrame)
-{
-    SDL_Event text = {};
-    text.type = SDL_TEXTINPUT;
-    std::strcpy(text.text.text, "Zed");
-    SDL_PushEvent(&text);
-    PollInput();
-    EXPECT_STREQ(gTextInput, "Zed");
-    PollInput();
-    EXPECT_STREQ(gTextInput, "");
-}
-
 TEST_F(InputTest, MouseDeltaIsSampledAtMostSixtyTimesASecond)
 {
     SDL_Event motion = {};
