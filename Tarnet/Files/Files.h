@@ -61,7 +61,8 @@ OSErr FindFolder(int16_t vRefNum, OSType folderType, Boolean createFolder, int16
 // that are not version-2 file or folder aliases give unimpErr with a message on standard error.
 OSErr ResolveAlias(const FSSpec* fromFile, AliasHandle alias, FSSpec* target, Boolean* wasChanged);
 
-// The FSSpec of a host path on volume 0 (the path is made absolute first).
+// The FSSpec of a host path on volume 0 (the path is made absolute first). Like FindFolder, it
+// starts the file part of the layer if that has not happened yet.
 FSSpec HostPathToFSSpec(const std::filesystem::path& path);
 
 // The host path an FSSpec names; throws std::out_of_range for an unknown volume or directory.

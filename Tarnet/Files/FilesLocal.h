@@ -19,7 +19,7 @@ HostVolume* GetHostVolume(int16_t vRefNum);
 // null for an allocated refNum without a fork (the System file's 0).
 ForkHandle* GetForkForRefNum(int16_t refNum);
 
-// Layer start-up and shut-down of the file state.
+// Layer start-up (a second call does nothing) and shut-down of the file state.
 void StartupFiles();
 void ShutdownFiles();
 

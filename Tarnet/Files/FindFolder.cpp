@@ -64,9 +64,9 @@ OSErr FindFolderImpl(int16_t vRefNum, OSType folderType, Boolean createFolder, i
         throw std::runtime_error("FindFolder only supports kOnSystemDisk");
     if (folderType != kPreferencesFolderType)
         return fnfErr;
+    // kOnSystemDisk names no volume number, so the layer's volume may be made here first.
+    Files::StartupFiles();
     Files::HostVolume* volume = Files::GetHostVolume(0);
-    if (!volume)
-        return nsvErr;
 
     fs::path folder = Files::NormalizedPath(PreferencesFolder());
     if (fs::exists(folder)) {

@@ -136,9 +136,9 @@ OSErr DirCreate(int16_t vRefNum, int32_t parentDirID, const char* name, std::nul
 
 FSSpec HostPathToFSSpec(const fs::path& path)
 {
+    // A host path needs no volume number from the caller, so it may come first (tests, tools).
+    StartupFiles();
     HostVolume* volume = GetHostVolume(0);
-    if (!volume)
-        throw std::logic_error("HostPathToFSSpec: the host layer has not been started");
     FSSpec spec{};
     volume->MakeSpecFromPath(NormalizedPath(fs::absolute(path)), &spec);
     return spec;
