@@ -76,8 +76,8 @@ SDL_GameController* OpenController(int deviceIndex)
     slot->rumbleCapable = SDL_GameControllerHasRumble(controller);
     slot->joystickId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
 
-    std::printf("Opened joystick %d as controller: %s\n", slot->joystickId,
-                SDL_GameControllerName(controller));
+    const char* name = SDL_GameControllerName(controller);
+    std::printf("Opened joystick %d as controller: %s\n", slot->joystickId, name ? name : "");
     std::fflush(stdout);
     gGamepadLastUsed = true;
     return controller;

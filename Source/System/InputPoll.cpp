@@ -167,8 +167,7 @@ void PollInput()
     // nothing; everything is then locked so the Return cannot also confirm a menu item.
     if (gKeyStates[SDL_SCANCODE_RETURN] == KEYSTATE_PRESSED &&
         (gKeyStates[SDL_SCANCODE_LALT] == KEYSTATE_HELD || gKeyStates[SDL_SCANCODE_RALT] == KEYSTATE_HELD)) {
-        gPrefs.fullscreen = !gPrefs.fullscreen;
-        ApplyFullscreenPref(false);
+        ToggleFullscreen();
         LockAllInputStates();
     }
 
