@@ -18,7 +18,7 @@ float gFadeEndDistance = 0.0f;
 constexpr uint32_t kRenderStateBits = NODEBIT_SHOW_BACKFACES | NODEBIT_LIGHTING_OFF | NODEBIT_FOG_OFF |
                                       NODEBIT_ADDITIVE | NODEBIT_CLAMP_UV | NODEBIT_DEPTH_WRITE_OFF |
                                       NODEBIT_DEPTH_TEST_OFF | NODEBIT_ALPHA_TEST;
-// Lighting and fog are left as the last node set them; the scene set-up of each pane decides them anew.
+// Lighting and fog are not put back: every node sets both for itself before it draws.
 constexpr uint32_t kRestoredStateBits = kRenderStateBits & ~(NODEBIT_LIGHTING_OFF | NODEBIT_FOG_OFF);
 
 constexpr float kStrictAlphaThreshold = 0.6f;
