@@ -64,24 +64,16 @@ TEST(MathMatrixProduct, AppliesFirstThenSecond)
     ExpectPointNear({3.0f, 3.0f, 4.0f}, Transformed({1.0f, 1.0f, 1.0f}, product));
 }
 
-TEST(MathMatrixProduct, KnownElementsOfAGeneralProduct)
+TEST(MathMatrixProduct, KnownElementOfAGeneralProduct)
 {
     Matrix4x4 a = GeneralMatrix(), b, product;
     for (int i = 0; i < 16; i++)
         b.value[i] = (float)(i + 1);
     MatrixMultiply(&a, &b, &product);
-
-    // out = b * a in column-vector terms: out(r, c) = sum over k of b(r, k) * a(k, c).
-    for (int c = 0; c < 4; c++) {
-        for (int r = 0; r < 4; r++) {
-            float expected = 0.0f;
-            for (int k = 0; k < 4; k++)
-                expected += b.value[k * 4 + r] * a.value[c * 4 + k];
-            EXPECT_FLOAT_EQ(expected, product.value[c * 4 + r]);
-        }
-    }
-    // Spot check one element by hand: row 0 of b is (1, 5, 9, 13), column 0 of a is (2, 0.5, -1, 0.1).
+    // Row 0 of the second matrix (1, 5, 9, 13) times column 0 of the first (2, 0.5, -1, 0.1).
     EXPECT_FLOAT_EQ(1 * 2.0f + 5 * 0.5f + 9 * -1.0f + 13 * 0.1f, product.value[0]);
+    // Row 3 (4, 8, 12, 16) times column 2 (-1, 0.4, 1.5, 0.05).
+    EXPECT_FLOAT_EQ(4 * -1.0f + 8 * 0.4f + 12 * 1.5f + 16 * 0.05f, product.value[11]);
 }
 
 TEST(MathMatrixProduct, OutputMayAliasEitherInput)
@@ -172,15 +164,6 @@ TEST(MathMatrixRotation, QuarterTurnAboutYTurnsForwardToMinusX)
     ExpectPointNear({-1.0f, 0.0f, 0.0f}, Transformed({0.0f, 0.0f, -1.0f}, m));
 }
 
-TEST(MathMatrixRotation, SingleAxisRotationsAreRightHanded)
-{
-    Matrix4x4 m;
-    MatrixRotateX(&m, PI / 2);
-    ExpectPointNear({0.0f, 0.0f, 1.0f}, Transformed({0.0f, 1.0f, 0.0f}, m));
-    MatrixRotateZ(&m, PI / 2);
-    ExpectPointNear({0.0f, 1.0f, 0.0f}, Transformed({1.0f, 0.0f, 0.0f}, m));
-}
-
 TEST(MathMatrixRotation, AxisRotationAgreesWithSingleAxisRotations)
 {
     const float angle = 0.9f;
@@ -202,17 +185,6 @@ TEST(MathMatrixRotation, PivotStaysFixedAndOtherPointsCircleIt)
     MatrixRotateAboutPoint(&m, &pivot, 0.0f, PI / 2, 0.0f);
     ExpectPointNear(pivot, Transformed(pivot, m), 1e-4f);
     ExpectPointNear({9.0f, 5.0f, -3.0f}, Transformed({10.0f, 5.0f, -4.0f}, m), 1e-4f);
-}
-
-TEST(MathMatrixCamera, LookAtPutsTargetStraightAheadOnMinusZ)
-{
-    Point3D from = {100.0f, 50.0f, 0.0f}, to = {100.0f, 50.0f, -30.0f};
-    Vector3D up = {0.0f, 1.0f, 0.0f};
-    Matrix4x4 view;
-    MatrixLookAtView(&view, &from, &to, &up);
-    ExpectPointNear({0.0f, 0.0f, -30.0f}, Transformed(to, view), 1e-4f);
-    ExpectPointNear({0.0f, 0.0f, 0.0f}, Transformed(from, view), 1e-4f);
-    ExpectPointNear({1.0f, 2.0f, 0.0f}, Transformed({101.0f, 52.0f, 0.0f}, view), 1e-4f);
 }
 
 TEST(MathMatrixCamera, LookAtFromTheSideKeepsDistanceAndUp)
@@ -282,16 +254,6 @@ TEST(MathMatrixOrientation, OrientTowardFacesTargetFromItsOwnPosition)
     ExpectPointNear(from, Transformed({0.0f, 0.0f, 0.0f}, m));
     ExpectPointNear({10.0f, 0.0f, 11.0f}, Transformed({0.0f, 0.0f, -1.0f}, m));
     ExpectPointNear({10.0f, 1.0f, 10.0f}, Transformed({0.0f, 1.0f, 0.0f}, m));
-}
-
-TEST(MathMatrixOrientation, AlignToFlatGroundKeepsUpAndStaysARotation)
-{
-    Vector3D normal = {0.0f, 1.0f, 0.0f};
-    Point3D ahead = {3.0f, 0.0f, 4.0f}, behind = {0.0f, 0.0f, 0.0f};
-    Matrix4x4 m;
-    MatrixAlignToNormal(&m, &normal, &ahead, &behind);
-    ExpectRotation(m);
-    ExpectPointNear({0.0f, 1.0f, 0.0f}, Transformed({0.0f, 1.0f, 0.0f}, m));
 }
 
 TEST(MathMatrixOrientation, AlignToSlopeStandsLocalUpOnTheNormal)

@@ -46,14 +46,10 @@ TEST_F(MathMotionTest, DampingStopsAVectorInsteadOfReversingIt)
     EXPECT_EQ(0.0f, flat.x);
     EXPECT_EQ(0.0f, flat.z);
     EXPECT_EQ(50.0f, flat.y);
-}
 
-TEST_F(MathMotionTest, TinyVectorIsZeroedWithoutDividing)
-{
-    Vector3D v = {0.00005f, 0.0f, 0.00005f};
-    EXPECT_EQ(0.0f, DampVector3(&v, 0.0f));
-    EXPECT_EQ(0.0f, v.x);
-    EXPECT_EQ(0.0f, v.z);
+    Vector3D tiny = {0.00005f, 0.0f, 0.00005f};
+    EXPECT_EQ(0.0f, DampVector3(&tiny, 0.0f));
+    EXPECT_EQ(0.0f, tiny.x);
 }
 
 TEST_F(MathMotionTest, HorizontalDampingIgnoresVerticalSpeed)

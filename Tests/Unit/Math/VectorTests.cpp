@@ -87,14 +87,6 @@ TEST(MathVectorLerp, BlendIsClampedAboveOneButNotBelowZero)
     ExpectVectorEq({0.8944272f, -0.4472136f, 0.0f}, out);
 }
 
-TEST(MathVectorDistance, DistancesAreEuclidean)
-{
-    Point2D a = {1.0f, 1.0f}, b = {4.0f, 5.0f};
-    EXPECT_FLOAT_EQ(5.0f, Distance2D(&a, &b));
-    Point3D p = {1.0f, 2.0f, 3.0f}, q = {3.0f, 5.0f, 9.0f};
-    EXPECT_FLOAT_EQ(7.0f, Distance3D(&p, &q));
-}
-
 TEST(MathVectorCompare, EqualityTolerancesApplyPerComponent)
 {
     Point3D a = {100.0f, 200.0f, 300.0f};
