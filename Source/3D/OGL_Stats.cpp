@@ -1,6 +1,7 @@
 // OGL_Stats.cpp: the statistics overlay of the diagnostic modes and the time-demo frame count.
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Local.h"
+#include "Objects/ObjNode.h"
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "System/Memory.h"
@@ -28,7 +29,8 @@ void OGL_DrawStatistics()
     DrawStatisticLine("tri:", gTrianglesDrawn, 115);
     DrawStatisticLine("KB:", (int)(gLiveBlockBytes / 1024), 130);
     DrawStatisticLine("PTR:", gLiveBlockCount, 145);
-    DrawStatisticLine("DRW:", gFrameStats.drawCalls, 160);
+    DrawStatisticLine("OBJ:", gLiveNodeCount, 160);
+    DrawStatisticLine("DRW:", gFrameStats.drawCalls, 175);
 }
 
 void OGL_DrawDebugText(const char* text, float x, float y)
