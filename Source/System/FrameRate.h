@@ -9,5 +9,6 @@ extern float gFrameSeconds; // 1 / gFrameRate, so never above 1/13 s
 // frames per second by waiting. In time-demo mode every frame counts as exactly 1/40 s.
 void CalcFrameRate();
 
-// Puts the measurement back to its start-up state (rates 13, history of eight 60s).
+// Puts the measurement back to its start-up state (rates 13, history of eight 60s) and measures
+// the next frame from now.
 void ResetFrameRate();

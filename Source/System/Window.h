@@ -5,6 +5,7 @@
 // Window size for a display: two thirds of its usable height at a 1.6 aspect on landscape
 // displays, two thirds of its width on portrait ones; 640 x 480 when the display cannot be asked.
 void ComputeWindowSize(int display, int* width, int* height);
+void WindowSizeForUsableArea(int usableWidth, int usableHeight, int* width, int* height);
 
 // The display the preferences ask for, or display 0 when that one is not connected.
 int GetPreferredDisplay();

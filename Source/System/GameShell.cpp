@@ -1,0 +1,107 @@
+// The main routine: initialises every subsystem once, then runs the outer loop of screens.
+
+#include "System/GameShell.h"
+
+#include "3D/OGL_Support.h"
+#include "Objects/ObjNode.h"
+#include "Sound/GameSound.h"
+#include "System/Fades.h"
+#include "System/FrameRate.h"
+#include "System/Input.h"
+#include "System/Prefs.h"
+#include "System/Random.h"
+#include "System/UserDataFiles.h"
+#include "System/Window.h"
+#include "Tarnet/Tarnet.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+bool gTimeDemoMode = false;
+int gLogicalScreenWidth = 640;
+int gLogicalScreenHeight = 480;
+
+static constexpr int kWarmUpFrames = 8;
+
+// A few empty frames let the window manager settle the window's size and placement before
+// anything is loaded, so the first real screen does not start with a resize.
+static void WarmUpWindow()
+{
+    ViewSetupRecord setup;
+    OGL_NewViewSetup(&setup);
+    OGL_SetupGameView(&setup);
+    for (int i = 0; i < kWarmUpFrames; i++) {
+        OGL_DrawScene(DrawObjectList);
+        PollInput();
+    }
+    DisposeAllObjects();
+    OGL_DisposeGameView();
+}
+
+static void LogOpenGLContext()
+{
+    SDL_Log("OpenGL %s (%s, %s)", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+            reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+            reinterpret_cast<const char*>(glGetString(GL_VENDOR)));
+}
+
+// Stands in for the main menu until it exists: the frame cycle runs over an empty scene until
+// the player closes the window.
+static void RunWaitingScreen()
+{
+    ViewSetupRecord setup;
+    OGL_NewViewSetup(&setup);
+    setup.clearColor[0] = 0.05f;
+    setup.clearColor[1] = 0.08f;
+    setup.clearColor[2] = 0.12f;
+    OGL_SetupGameView(&setup);
+    StartFade(kFadeFlags_In, 2);
+
+    for (;;) {
+        CalcFrameRate();
+        PollInput();
+        MoveObjects();
+        OGL_DrawScene(DrawObjectList);
+    }
+}
+
+void RunGameShell()
+{
+    // Input first: the warm-up frames already poll it.
+    SetUpInput();
+
+    // The preferences folder may only now be reachable (the layer is up); read them again.
+    LocatePrefsFolder(true);
+    ResetPrefsToDefaults();
+    ReadPrefsFile();
+    ApplyFullscreenPref(true);
+
+    OGL_CreateDrawContext();
+    LogOpenGLContext();
+    SDL_ShowCursor(SDL_DISABLE);
+
+    WarmUpWindow();
+
+    // Localized strings are loaded here for gPrefs.language once the string table exists.
+
+    // The sprite-group and model-group tables, the terrain constants and the skeleton system are
+    // initialised here as their subsystems arrive; the logical screen is 640 x 480.
+    gLogicalScreenWidth = 640;
+    gLogicalScreenHeight = 480;
+    InitSoundTools();
+    // The twitch pool is initialised here once interface animation exists.
+    InitObjectManager();
+
+    uint32_t now;
+    Tarnet::GetDateTime(&now);
+    SeedRandom(now);
+
+    // The shared art (font atlases, cursor, infobar, global, sphere-map and particle sprites) is
+    // loaded here; then the title splash and the intro story run.
+
+    for (;;) {
+        gTimeDemoMode = false;
+        // The main menu chooses the game; until it exists the shell waits on an empty screen.
+        RunWaitingScreen();
+    }
+}

@@ -1,0 +1,245 @@
+// Runs the real game executable the way a player does and watches it from outside: its window,
+// its OpenGL context, and how it ends when the window manager closes it or the system asks it to
+// quit. The window is found and closed through the X server, as a window manager would.
+
+#include "Support/TempFolder.h"
+#include "Support/TestWindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+static const char* kGameTitle = "Quorvel II: Drellin (v2.1.0)";
+
+struct GameProcess
+{
+    pid_t pid = -1;
+    std::filesystem::path stdoutPath;
+    std::filesystem::path stderrPath;
+};
+
+// Starts the game in `folder` with its own preferences folder, output going to files there.
+static GameProcess StartGame(const std::filesystem::path& folder, bool withVideo)
+{
+    GameProcess game;
+    game.stdoutPath = folder / "stdout.txt";
+    game.stderrPath = folder / "stderr.txt";
+    std::filesystem::create_directories(folder / "config");
+
+    game.pid = fork();
+    if (game.pid == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(127);
+        if (!freopen(game.stdoutPath.c_str(), "w", stdout) || !freopen(game.stderrPath.c_str(), "w", stderr))
+            _exit(127);
+        setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+        if (!withVideo) {
+            // Without a display the error box cannot open and wait for a click either.
+            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            unsetenv("DISPLAY");
+        }
+        execl(QUORVEL_GAME_EXECUTABLE, QUORVEL_GAME_EXECUTABLE, (char*)nullptr);
+        _exit(127);
+    }
+    return game;
+}
+
+static std::string ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits for the process to end; the exit code, or nothing if it is still running after `limit`.
+static std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(10ms);
+    }
+    return std::nullopt;
+}
+
+static void KillGame(pid_t pid)
+{
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+static std::string WindowName(Display* display, Window window)
+{
+    Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        data) {
+        name.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+    }
+    return name;
+}
+
+static Window FindWindowNamed(Display* display, Window parent, const std::string& title)
+{
+    if (WindowName(display, parent) == title)
+        return parent;
+    Window root, ownParent;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, parent, &root, &ownParent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; i++)
+            found = FindWindowNamed(display, children[i], title);
+        if (children)
+            XFree(children);
+    }
+    return found;
+}
+
+static Window WaitForGameWindow(Display* display, std::chrono::seconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        Window window = FindWindowNamed(display, DefaultRootWindow(display), kGameTitle);
+        if (window)
+            return window;
+        std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+}
+
+// What a window manager sends when the player clicks the close box.
+static void SendDeleteWindow(Display* display, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+// The "OpenGL 2.1 Mesa ..." line the game logs once its context exists; 0 until then.
+static int LoggedOpenGLMajorVersion(const std::filesystem::path& stderrPath)
+{
+    std::string log = ReadWholeFile(stderrPath);
+    size_t at = log.find("OpenGL ");
+    if (at == std::string::npos)
+        return 0;
+    return std::atoi(log.c_str() + at + 7);
+}
+
+class GameProcessTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!IsDisplayAvailable()) {
+            if (std::getenv("QUORVEL_REQUIRE_DISPLAY"))
+                FAIL() << "no display: run the window tests under Xvfb";
+            GTEST_SKIP() << "no display";
+        }
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr);
+        std::filesystem::create_directories(folder.Path() / "Data" / "System");
+        std::ofstream(folder.Path() / "Data" / "System" / "gamecontrollerdb.txt") << "# no extra mappings\n";
+    }
+
+    void TearDown() override
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    // Starts the game and waits until its window is up with a running OpenGL context.
+    GameProcess StartAndWaitForWindow()
+    {
+        GameProcess game = StartGame(folder.Path(), true);
+        Window window = WaitForGameWindow(display, 60s);
+        EXPECT_NE(window, 0u) << "no window titled " << kGameTitle << "\n" << ReadWholeFile(game.stderrPath);
+        for (int i = 0; i < 600 && LoggedOpenGLMajorVersion(game.stderrPath) == 0; i++)
+            std::this_thread::sleep_for(100ms);
+        gameWindow = window;
+        return game;
+    }
+
+    TempFolder folder;
+    Display* display = nullptr;
+    Window gameWindow = 0;
+};
+
+TEST_F(GameProcessTest, ClosingTheWindowQuitsCleanlyWithinTwoSeconds)
+{
+    GameProcess game = StartAndWaitForWindow();
+    ASSERT_NE(gameWindow, 0u);
+    EXPECT_GE(LoggedOpenGLMajorVersion(game.stderrPath), 2) << ReadWholeFile(game.stderrPath);
+
+    // The frame cycle keeps running: the game is still there a moment later.
+    std::this_thread::sleep_for(500ms);
+    ASSERT_FALSE(WaitForExit(game.pid, 10ms).has_value()) << ReadWholeFile(game.stderrPath);
+
+    SendDeleteWindow(display, gameWindow);
+    std::optional<int> exitCode = WaitForExit(game.pid, 2000ms);
+    if (!exitCode)
+        KillGame(game.pid);
+    ASSERT_TRUE(exitCode.has_value()) << "still running 2 s after the close request";
+    EXPECT_EQ(*exitCode, 0) << ReadWholeFile(game.stderrPath);
+    EXPECT_EQ(ReadWholeFile(game.stderrPath).find("Uncaught exception"), std::string::npos);
+}
+
+TEST_F(GameProcessTest, SystemQuitRequestQuitsCleanly)
+{
+    GameProcess game = StartAndWaitForWindow();
+    ASSERT_NE(gameWindow, 0u);
+
+    // SDL turns an interrupt into its quit event.
+    kill(game.pid, SIGINT);
+    std::optional<int> exitCode = WaitForExit(game.pid, 2000ms);
+    if (!exitCode)
+        KillGame(game.pid);
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 0);
+}
+
+// SDL falls back to an off-screen driver when there is no display at all; a video driver that
+// cannot start is what makes start-up fail for real.
+TEST(GameProcessWithoutVideo, FailingStartUpReportsTheErrorAndExitsWithOne)
+{
+    TempFolder folder;
+    GameProcess game = StartGame(folder.Path(), false);
+    std::optional<int> exitCode = WaitForExit(game.pid, 30000ms);
+    if (!exitCode)
+        KillGame(game.pid);
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 1);
+    EXPECT_NE(
+        ReadWholeFile(game.stderrPath).find("Uncaught exception: Couldn't initialize SDL video subsystem."),
+        std::string::npos)
+        << ReadWholeFile(game.stderrPath);
+}
