@@ -76,7 +76,7 @@ std::filesystem::path FindDataFolder()
 }
 
 // Without the mapping file SDL's built-in mappings still serve the common controllers.
-static void LoadControllerMappings(const std::filesystem::path& dataFolder)
+void LoadControllerMappings(const std::filesystem::path& dataFolder)
 {
     std::filesystem::path mappingPath = dataFolder / "System" / "gamecontrollerdb.txt";
     if (SDL_GameControllerAddMappingsFromFile(mappingPath.string().c_str()) == -1)

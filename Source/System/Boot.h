@@ -12,3 +12,7 @@ void BootProgram();
 
 // The "Data" folder of the working directory; also sets gDataFolderSpec.
 std::filesystem::path FindDataFolder();
+
+// Adds the controller mappings of the data folder's System:gamecontrollerdb.txt to SDL's; without
+// the file a warning box says so and SDL's built-in mappings serve.
+void LoadControllerMappings(const std::filesystem::path& dataFolder);
