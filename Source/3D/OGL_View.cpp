@@ -160,10 +160,8 @@ static void SetupLights(GameViewInfo* view, const ViewSetupRecord* setup)
 void OGL_SetupGameView(const ViewSetupRecord* setup)
 {
     GAME_ASSERT(!gGameViewInfoPtr);
-    gGameViewInfoPtr = (GameViewInfo*)AllocPtrClear(sizeof(GameViewInfo));
-    GAME_ASSERT(gGameViewInfoPtr);
-    GameViewInfo* view = gGameViewInfoPtr;
 
+    // Checked before anything is made, so a refused set-up leaves no half-built view behind.
     gCurrentPane = 0;
     if (gNumPanes == 1)
         gSplitScreenMode = 0;
@@ -171,9 +169,12 @@ void OGL_SetupGameView(const ViewSetupRecord* setup)
         gSplitScreenMode = gPrefs.splitScreenMode;
     else
         ShowFatalAlert("OGL_SetupWindow: # panes not implemented");
-
     // A light count beyond the four fill lights would write past the records.
     GAME_ASSERT(setup->lightCount >= 0 && setup->lightCount <= MAX_FILL_LIGHTS);
+
+    gGameViewInfoPtr = (GameViewInfo*)AllocPtrClear(sizeof(GameViewInfo));
+    GAME_ASSERT(gGameViewInfoPtr);
+    GameViewInfo* view = gGameViewInfoPtr;
 
     SetInitialGLState(setup);
     SetupLights(view, setup);

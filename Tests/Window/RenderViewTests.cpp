@@ -205,6 +205,13 @@ TEST_F(RenderView, ColourAnaglyphDrawsEveryPaneTwiceAndPutsTheCamerasBack)
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
+TEST_F(RenderView, ThreePanesAreRefusedWithoutLeavingAView)
+{
+    gNumPanes = 3;
+    EXPECT_EQ(FatalAlertMessageOf([this] { MakeView(); }), "OGL_SetupWindow: # panes not implemented");
+    EXPECT_EQ(gGameViewInfoPtr, nullptr);
+}
+
 TEST_F(RenderView, DrawingWithoutAViewIsFatal)
 {
     EXPECT_EQ(FatalAlertMessageOf([] { OGL_DrawScene(nullptr); }), "OGL_DrawScene isActive == false");
