@@ -16,3 +16,4 @@ struct Command
 };
 
 int RunRsrcCommand(const CommandArgs& args);
+int RunForgeCommand(const CommandArgs& args);

@@ -1,5 +1,6 @@
 // quorvel-data: the game's data tools, one subcommand each.
 //   quorvel-data rsrc FILE    list the resources in FILE's resource fork (FILE.rsrc)
+//   quorvel-data forge OUTDIR write the game's complete Data folder
 
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@ namespace {
 const Command kCommands[] = {
     {"rsrc", "FILE", "list the resources of FILE's resource fork (FILE.rsrc): type, ID, size, name",
      RunRsrcCommand},
+    {"forge", "OUTDIR", "write the game's complete Data folder into OUTDIR", RunForgeCommand},
 };
 
 void PrintUsage(FILE* to)

@@ -1,0 +1,14 @@
+// The data generator: writes the complete Data folder the game reads. Format writers live in
+// Writers/ (byte layouts only); the content that uses them (shapes, textures, terrain, sounds)
+// lives in Content/, one module per kind of file. Output is deterministic: fixed seeds, no clocks,
+// no unordered iteration, so two runs write the same bytes on every machine.
+#pragma once
+
+#include <filesystem>
+
+// Writes every file of the data folder under `dataFolder` (created if needed).
+void ForgeDataFolder(const std::filesystem::path& dataFolder);
+
+// The content modules, in the order ForgeDataFolder runs them. Each writes its own files below
+// the data folder and throws std::runtime_error when it cannot.
+void ForgeSystemFiles(const std::filesystem::path& dataFolder); // System: controller mappings
