@@ -17,3 +17,4 @@ struct Command
 
 int RunRsrcCommand(const CommandArgs& args);
 int RunForgeCommand(const CommandArgs& args);
+int RunCheckCommand(const CommandArgs& args);

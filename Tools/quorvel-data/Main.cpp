@@ -1,6 +1,7 @@
 // quorvel-data: the game's data tools, one subcommand each.
 //   quorvel-data rsrc FILE    list the resources in FILE's resource fork (FILE.rsrc)
 //   quorvel-data forge OUTDIR write the game's complete Data folder
+//   quorvel-data check DATADIR check a data folder against the game's rules
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@ const Command kCommands[] = {
     {"rsrc", "FILE", "list the resources of FILE's resource fork (FILE.rsrc): type, ID, size, name",
      RunRsrcCommand},
     {"forge", "OUTDIR", "write the game's complete Data folder into OUTDIR", RunForgeCommand},
+    {"check", "DATADIR", "check a data folder against the rules the game relies on", RunCheckCommand},
 };
 
 void PrintUsage(FILE* to)

@@ -1,0 +1,20 @@
+#include "DataForge/Check.h"
+
+struct CheckStep
+{
+    const char* name;
+    void (*run)(const std::filesystem::path& dataFolder, DataCheckReport* report);
+};
+
+// Add a checker here (and in Check.h); keep the order stable.
+static const CheckStep kCheckSteps[] = {
+    {"system files", CheckSystemFiles},
+};
+
+DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)
+{
+    DataCheckReport report;
+    for (const CheckStep& step : kCheckSteps)
+        step.run(dataFolder, &report);
+    return report;
+}
