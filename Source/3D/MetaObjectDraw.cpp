@@ -2,8 +2,8 @@
 // change goes through the caches of the OpenGL support, and each mesh is one indexed draw call.
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Local.h"
+#include "Interface/Overlay.h"
 #include "System/Alerts.h"
-#include "System/Prefs.h"
 
 #include <cmath>
 
@@ -207,40 +207,12 @@ void MO_DrawGeometry_VertexArray(VertexArrayGeometry* data)
     }
 }
 
-// The 640 x 480 overlay space, y down, fitted to the current viewport (the full-screen picture's space).
-static void SetPictureProjection()
-{
-    OGL_DisableLighting();
-    OGL_DisableCullFace();
-    glDisable(GL_DEPTH_TEST);
-    gMaterialFlagsOverride =
-        MO_MATERIAL_FLAG_ALWAYS_BLEND | MO_MATERIAL_FLAG_CLAMP_U | MO_MATERIAL_FLAG_CLAMP_V;
-
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    float paneAspect = viewport[3] > 0 ? (float)viewport[2] / (float)viewport[3] : 4.0f / 3.0f;
-    float width = 640, height = 480;
-    if (paneAspect >= 640.0f / 480.0f)
-        width = paneAspect * 480;
-    else
-        height = 640 / paneAspect;
-    float left = (640 - width) / 2, top = (480 - height) / 2;
-    if (gPrefs.stereoMode != 0)
-        left += gAnaglyphPass == 0 ? 5 : -5; // eye offset -5: the picture sits behind the screen
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(left, left + width, top + height, top, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 // A full-screen picture, scaled up on screens taller than 4:3 so that it still covers them.
 static void DrawPicture(MetaObject* obj)
 {
     uint32_t savedFlagsOverride = gMaterialFlagsOverride;
     OGL_PushState();
-    SetPictureProjection();
+    SetOverlayProjection(-5, 1); // the picture sits just behind the screen in stereo
 
     float s = (1.0f / gPaneAspectRatio) / (4.0f / 3.0f);
     s = fminf(fmaxf(s, 1.0f), 3.0f);

@@ -24,7 +24,6 @@ enum
 static constexpr int kFadeSlot = 7000;
 
 float gFadeLevel = 1.0f;
-bool gFadeSoundWithScreen = false;
 
 static void MoveFadeNode(ObjNode* fade);
 
@@ -119,7 +118,7 @@ static void MoveFadeNode(ObjNode* fade)
         break;
     }
 
-    if (gFadeSoundWithScreen)
+    if (gGameViewInfoPtr && gGameViewInfoPtr->fadeSound)
         SetSoundMasterScale(gFadeLevel);
 }
 
@@ -147,7 +146,7 @@ void FadeOutAndWait(void (*drawRoutine)(), void (*moveRoutine)())
     PollInput();
     OGL_DrawScene(drawRoutine);
 
-    if (gFadeSoundWithScreen) {
+    if (gGameViewInfoPtr && gGameViewInfoPtr->fadeSound) {
         SetSoundMasterScale(0);
         StopSong();
         SilenceAllEffects();

@@ -6,10 +6,6 @@ struct ObjNode;
 
 extern float gFadeLevel; // 1 = picture fully visible, 0 = black
 
-// Set by a screen that wants its sound to fade out with the picture (a level's end); the fade
-// then scales the master volume and silences everything once black.
-extern bool gFadeSoundWithScreen;
-
 enum
 {
     kFadeFlags_In = 0x1,      // fade in (else out)

@@ -71,7 +71,7 @@ void CloseTestWindow()
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-WindowPixels ReadPresentedPixels()
+WindowPixels ReadBackBuffer()
 {
     WindowPixels pixels;
     SDL_GL_GetDrawableSize(gGameWindow, &pixels.width, &pixels.height);
@@ -79,16 +79,34 @@ WindowPixels ReadPresentedPixels()
 
     std::vector<uint8_t> bottomUp(pixels.rgba.size());
     glFinish();
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, pixels.width, pixels.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    glReadBuffer(GL_BACK);
 
     size_t rowBytes = size_t(pixels.width) * 4;
     for (int y = 0; y < pixels.height; y++)
         std::copy_n(&bottomUp[size_t(pixels.height - 1 - y) * rowBytes], rowBytes,
                     &pixels.rgba[size_t(y) * rowBytes]);
     return pixels;
+}
+
+static WindowPixels gCapturedFrame;
+static void (*gCapturedSceneRoutine)();
+
+static void DrawThenCaptureAfterOverlay()
+{
+    if (gCapturedSceneRoutine)
+        gCapturedSceneRoutine();
+    if (gCurrentPane == gNumPanes)
+        gCapturedFrame = ReadBackBuffer();
+}
+
+WindowPixels DrawSceneAndCapture(void (*routine)())
+{
+    gCapturedSceneRoutine = routine;
+    OGL_DrawScene(DrawThenCaptureAfterOverlay);
+    gCapturedSceneRoutine = nullptr;
+    return gCapturedFrame;
 }
 
 void WindowTest::SetUp()

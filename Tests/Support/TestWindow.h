@@ -32,8 +32,14 @@ bool IsDisplayAvailable();
 bool OpenTestWindow(int width, int height);
 void CloseTestWindow();
 
-// What the window shows now: reads the front buffer after a frame was presented.
-WindowPixels ReadPresentedPixels();
+// Reads the back buffer as it is now. What the front buffer holds after a swap is not readable on
+// every OpenGL (Mesa's software renderer under Xvfb gives zeros); the back buffer before the swap
+// always is.
+WindowPixels ReadBackBuffer();
+
+// Draws one frame with OGL_DrawScene(routine) and returns what it showed: the back buffer read at
+// the end of the overlay pass, just before the swap.
+WindowPixels DrawSceneAndCapture(void (*routine)());
 
 // Fixture: a 640 x 480 window per test, closed afterwards.
 class WindowTest : public ::testing::Test

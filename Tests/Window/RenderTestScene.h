@@ -38,42 +38,6 @@ protected:
     ViewSetupRecord setup;
 };
 
-// The frame as drawn, read from the back buffer at the end of the overlay pass, just before the swap:
-// what the front buffer holds after a swap is not readable on every OpenGL (Mesa's software renderer
-// under Xvfb gives zeros), while the back buffer before the swap always is.
-inline WindowPixels gCapturedFrame;
-inline void (*gCapturedSceneRoutine)();
-
-inline void DrawThenCaptureAfterOverlay()
-{
-    if (gCapturedSceneRoutine)
-        gCapturedSceneRoutine();
-    if (gCurrentPane != gNumPanes)
-        return;
-    WindowPixels& pixels = gCapturedFrame;
-    pixels.width = gWindowWidth;
-    pixels.height = gWindowHeight;
-    pixels.rgba.resize(size_t(pixels.width) * size_t(pixels.height) * 4);
-    std::vector<uint8_t> bottomUp(pixels.rgba.size());
-    glFinish();
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, pixels.width, pixels.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    size_t rowBytes = size_t(pixels.width) * 4;
-    for (int y = 0; y < pixels.height; y++)
-        std::copy_n(&bottomUp[size_t(pixels.height - 1 - y) * rowBytes], rowBytes,
-                    &pixels.rgba[size_t(y) * rowBytes]);
-}
-
-// Draws one frame with routine and returns what it showed.
-inline WindowPixels DrawSceneAndCapture(void (*routine)())
-{
-    gCapturedSceneRoutine = routine;
-    OGL_DrawScene(DrawThenCaptureAfterOverlay);
-    gCapturedSceneRoutine = nullptr;
-    return gCapturedFrame;
-}
-
 // A material of one colour, optionally with a texture name it then owns.
 inline MetaObject* MakeColorMaterial(float r, float g, float b, float a, GLuint texture = 0,
                                      uint32_t flags = 0)
