@@ -89,7 +89,12 @@ bool IsRegularFile(const fs::path& path)
 
 } // namespace
 
-HostForkHandle::HostForkHandle(const fs::path& path, std::ios_base::openmode mode) : stream(path, mode) {}
+HostForkHandle::HostForkHandle(const fs::path& path, std::ios_base::openmode mode, bool unbuffered)
+{
+    if (unbuffered)
+        stream.rdbuf()->pubsetbuf(nullptr, 0); // only takes effect before the file is opened
+    stream.open(path, mode);
+}
 
 HostVolume::HostVolume(int16_t vRefNum) : vRefNum(vRefNum)
 {
@@ -144,7 +149,7 @@ OSErr HostVolume::OpenFork(const FSSpec& spec, ForkKind kind, SInt8 permission,
         forkPath += ".rsrc";
         if (!IsRegularFile(forkPath))
             return fnfErr;
-        handle = std::make_unique<HostForkHandle>(forkPath, std::ios_base::in | std::ios_base::binary);
+        handle = std::make_unique<HostForkHandle>(forkPath, std::ios_base::in | std::ios_base::binary, true);
         if (!handle->stream.good())
             return ioErr;
         uint64_t fileLength = BigEndianReader(handle->stream).Length();

@@ -35,7 +35,9 @@ struct ForkHandle
 
 struct HostForkHandle : ForkHandle
 {
-    HostForkHandle(const std::filesystem::path& path, std::ios_base::openmode mode);
+    // An unbuffered stream reads exactly what is asked in one host read: the resource manager
+    // reads whole resources and maps, where a buffer would only add a copy.
+    HostForkHandle(const std::filesystem::path& path, std::ios_base::openmode mode, bool unbuffered = false);
     std::iostream& Stream() override { return stream; }
 
     std::fstream stream;

@@ -133,10 +133,10 @@ std::vector<uint8_t> ResourceForkWriter::BuildFork() const
     Put32(header, uint32_t(map.size()));
     std::copy(header.begin(), header.end(), map.begin());
 
-    std::vector<uint8_t> fork(kResourceDataOffset, 0);
+    std::vector<uint8_t> fork(kResourceDataOffset + data.size() + map.size(), 0);
     std::copy(header.begin(), header.end(), fork.begin());
-    fork.insert(fork.end(), data.begin(), data.end());
-    fork.insert(fork.end(), map.begin(), map.end());
+    std::copy(data.begin(), data.end(), fork.begin() + kResourceDataOffset);
+    std::copy(map.begin(), map.end(), fork.begin() + long(kResourceDataOffset + data.size()));
     return fork;
 }
 

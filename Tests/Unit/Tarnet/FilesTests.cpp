@@ -550,14 +550,6 @@ TEST(Clocks, TestClockDrivesMicrosecondsAndTicks)
     EXPECT_LT(MicrosecondsNow(), uint64_t(1) << 40); // back on the real clock, counted from start
 }
 
-TEST(Clocks, DateCountsSecondsFrom1904)
-{
-    unsigned long secs = 0;
-    GetDateTime(&secs);
-    uint32_t expected = uint32_t(uint64_t(std::time(nullptr)) + 2082844800u);
-    EXPECT_LE(uint32_t(expected - uint32_t(secs)), 2u);
-}
-
 TEST(Quitting, ExitToShellThrowsTheQuitRequest)
 {
     try {

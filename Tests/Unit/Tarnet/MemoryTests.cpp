@@ -105,14 +105,4 @@ TEST(Handles, ResizingIsReportedAsMissing)
     DisposeHandle(h);
 }
 
-TEST(Blocks, BlockMoveHandlesOverlap)
-{
-    char text[] = "abcdef";
-    BlockMove(text, text + 2, 4);
-    EXPECT_STREQ(text, "ababcd");
-    Ptr p = NewPtrClear(3);
-    EXPECT_EQ(p[0] | p[1] | p[2], 0);
-    DisposePtr(p);
-}
-
 } // namespace
