@@ -1,4 +1,5 @@
 // OGL_Stats.cpp: the statistics overlay of the diagnostic modes and the time-demo frame count.
+#include "3D/Atlas.h"
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Local.h"
 #include "Objects/ObjNode.h"
@@ -44,10 +45,11 @@ void OGL_DrawDebugText(const char* text, float x, float y)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     OGL_SetColor4f(1, 1, 1, 1);
-    // The glyph run itself is drawn by the font atlas's immediate text draw, which the sprite
-    // module provides; until then the state above is all this sets up.
-    (void)text;
-    (void)x;
-    (void)y;
+    // Without the font (a screen drawn before start-up loaded it) there is nothing to draw with.
+    if (gAtlases[ATLAS_SLOT_FONT_ALT]) {
+        glTranslatef(x, y, 0);
+        glScalef(0.25f, 0.25f, 1);
+        Atlas_ImmediateDraw(ATLAS_SLOT_FONT_ALT, text, TEXT_ALIGN_LEFT | TEXT_ALIGN_TOP);
+    }
     OGL_PopState();
 }
