@@ -417,6 +417,56 @@ TEST_F(Resources, TypeListIsFoundThroughItsOffset)
     ReleaseResource(h);
 }
 
+// Data need not follow the order of the references: here the two references' data offsets are
+// swapped, so each resource's length word lies where the other one's used to.
+TEST_F(Resources, DataInAnotherOrderThanTheReferencesReadsBackRight)
+{
+    ResourceForkWriter writer;
+    writer.Add(kHedr, 1, {1, 1, 1});
+    writer.Add(kHedr, 2, {2});
+    std::vector<uint8_t> file = writer.BuildAppleDouble();
+    size_t first = MapStart(file) + 28 + 2 + 8 + 4;
+    size_t second = first + 12;
+    uint32_t a = Get32(file, first), b = Get32(file, second);
+    Put32(file, first, b);
+    Put32(file, second, a);
+    WriteBytes(Root() / "swapped.rsrc", file);
+    FSSpec spec = Spec(Root() / "swapped");
+    ASSERT_GT(FSpOpenResFile(&spec, fsRdPerm), 0);
+    Handle one = GetResource(kHedr, 1), two = GetResource(kHedr, 2);
+    ASSERT_TRUE(one && two);
+    EXPECT_EQ(HandleBytes(one), (std::vector<uint8_t>{2}));
+    EXPECT_EQ(HandleBytes(two), (std::vector<uint8_t>{1, 1, 1}));
+    ReleaseResource(one);
+    ReleaseResource(two);
+}
+
+// The companion files other systems write put a large Finder-information entry (with extended
+// attributes) first and the resource fork far behind it.
+TEST_F(Resources, CompanionWithALargeFinderInfoEntryFirst)
+{
+    std::vector<uint8_t> fork = WriterWith(kHedr, 128, {4, 5, 6}).BuildFork();
+    std::vector<uint8_t> file(3810, 0);
+    Put32(file, 0, 0x00051607);
+    Put32(file, 4, 0x00020000);
+    std::memcpy(file.data() + 8, "Mac OS X        ", 16);
+    Put16(file, 24, 2);
+    Put32(file, 26, 9);
+    Put32(file, 30, 50);
+    Put32(file, 34, 3760);
+    Put32(file, 38, 2);
+    Put32(file, 42, 3810);
+    Put32(file, 46, uint32_t(fork.size()));
+    file.insert(file.end(), fork.begin(), fork.end());
+    WriteBytes(Root() / "other.rsrc", file);
+    FSSpec spec = Spec(Root() / "other");
+    ASSERT_GT(FSpOpenResFile(&spec, fsRdPerm), 0);
+    Handle h = GetResource(kHedr, 128);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(HandleBytes(h), (std::vector<uint8_t>{4, 5, 6}));
+    ReleaseResource(h);
+}
+
 // ---- quorvel-data rsrc ----
 
 struct ToolRun
