@@ -14,7 +14,7 @@
 namespace Tarnet {
 
 // Resolves `name` (a colon path; "::" steps up a folder; a trailing colon names the folder itself)
-// relative to directory `dirID`: noErr if the item exists, fnfErr if not (the spec is filled in
+// relative to directory `dirID`: noErr if the item exists, fnfErr if not (the FSSpec is filled in
 // either way, so it can be created); nsvErr for a bad volume.
 OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const char* name, FSSpec* spec);
 

@@ -73,7 +73,7 @@ public:
     int32_t GetDirectoryID(const std::filesystem::path& path);
     // The registered path of a directory ID; throws std::out_of_range for an unknown ID.
     const std::filesystem::path& DirectoryPath(int32_t dirID) const;
-    // The host path the spec names: its parent's path extended by its name.
+    // The host path an FSSpec names: its parent's path extended by its name.
     std::filesystem::path HostPath(const FSSpec& spec) const;
     // Fills a spec for a host path: parent's ID and the last element as the name.
     void MakeSpecFromPath(const std::filesystem::path& path, FSSpec* spec);

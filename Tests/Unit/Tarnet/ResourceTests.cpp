@@ -449,7 +449,7 @@ TEST_F(Resources, CompanionWithALargeFinderInfoEntryFirst)
     std::vector<uint8_t> file(3810, 0);
     Put32(file, 0, 0x00051607);
     Put32(file, 4, 0x00020000);
-    std::memcpy(file.data() + 8, "Mac OS X        ", 16);
+    std::memcpy(file.data() + 8, "another system  ", 16);
     Put16(file, 24, 2);
     Put32(file, 26, 9);
     Put32(file, 30, 50);
