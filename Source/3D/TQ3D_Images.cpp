@@ -60,6 +60,9 @@ void TQ3D_FreeTextureImage(TQ3DTextureImage* image)
 
 void TQ3D_UploadTextureImages(TQ3DParsedFile* parsed, const char* fileName)
 {
+    if (parsed->numImages == 0)
+        return;
+
     // A map larger than the card takes would fail inside OpenGL; say which file holds it instead.
     GLint maxTextureSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
