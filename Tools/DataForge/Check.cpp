@@ -9,6 +9,7 @@ struct CheckStep
 // Add a checker here (and in Check.h); keep the order stable.
 static const CheckStep kCheckSteps[] = {
     {"system files", CheckSystemFiles},
+    {"sprites and fonts", CheckSprites},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

@@ -11,6 +11,8 @@ struct ForgeStep
 // Add a content module here (and in Forge.h); keep the order stable.
 static const ForgeStep kForgeSteps[] = {
     {"system files", ForgeSystemFiles},
+    {"fonts", ForgeFonts},
+    {"sprites", ForgeSprites},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

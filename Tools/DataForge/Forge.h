@@ -12,3 +12,5 @@ void ForgeDataFolder(const std::filesystem::path& dataFolder);
 // The content modules, in the order ForgeDataFolder runs them. Each writes its own files below
 // the data folder and throws std::runtime_error when it cannot.
 void ForgeSystemFiles(const std::filesystem::path& dataFolder); // System: controller mappings
+void ForgeFonts(const std::filesystem::path& dataFolder);   // Sprites/fonts: the font atlases
+void ForgeSprites(const std::filesystem::path& dataFolder); // Sprites: sprite groups, textures, pictures

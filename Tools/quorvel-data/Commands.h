@@ -18,3 +18,4 @@ struct Command
 int RunRsrcCommand(const CommandArgs& args);
 int RunForgeCommand(const CommandArgs& args);
 int RunCheckCommand(const CommandArgs& args);
+int RunSpritesCommand(const CommandArgs& args);

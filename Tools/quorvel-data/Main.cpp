@@ -2,6 +2,7 @@
 //   quorvel-data rsrc FILE    list the resources in FILE's resource fork (FILE.rsrc)
 //   quorvel-data forge OUTDIR write the game's complete Data folder
 //   quorvel-data check DATADIR check a data folder against the game's rules
+//   quorvel-data sprites DATADIR OUT.png  contact sheet of the start-up sprites and the font sheets
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,8 @@ const Command kCommands[] = {
      RunRsrcCommand},
     {"forge", "OUTDIR", "write the game's complete Data folder into OUTDIR", RunForgeCommand},
     {"check", "DATADIR", "check a data folder against the rules the game relies on", RunCheckCommand},
+    {"sprites", "DATADIR OUT.png", "contact sheet of the start-up sprite groups and the font sheets",
+     RunSpritesCommand},
 };
 
 void PrintUsage(FILE* to)
