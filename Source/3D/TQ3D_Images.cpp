@@ -8,6 +8,33 @@
 
 #include <stb_image.h>
 
+// The JPEG decoder builds each Huffman table into arrays of 257 entries without checking that the
+// table's sixteen code counts add up to at most 256, so a table that claims more writes past them. Every
+// place the decoder could take for a table definition (a 0xFF 0xC4 marker, with the segment's tables
+// one after another) is checked here first.
+static bool HuffmanTablesFit(const uint8_t* data, int32_t size)
+{
+    // Past the end the decoder reads zeros; so does this.
+    auto byteAt = [data, size](int64_t i) { return i < size ? int(data[i]) : 0; };
+    for (int32_t marker = 0; marker + 1 < size; marker++) {
+        if (data[marker] != 0xFF || data[marker + 1] != 0xC4)
+            continue;
+        int64_t at = marker + 2;
+        int64_t remaining = ((byteAt(at) << 8) | byteAt(at + 1)) - 2;
+        at += 2;
+        while (remaining > 0 && at < size) {
+            int codes = 0;
+            for (int i = 0; i < 16; i++)
+                codes += byteAt(at + 1 + i);
+            if (codes > 256)
+                return false;
+            at += 17 + codes;
+            remaining -= 17 + codes;
+        }
+    }
+    return true;
+}
+
 const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int height, uint8_t** pixels)
 {
     *pixels = nullptr;
@@ -19,6 +46,9 @@ const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int he
         return "pixelData";
     const uint8_t* image = buffer + offset;
     int32_t imageSize = size - int32_t(offset);
+
+    if (!HuffmanTablesFit(image, imageSize))
+        return "pixelData";
 
     // The size is read from the image's header first, so a lying header costs no decode.
     int actualW = 0, actualH = 0, channels = 0;

@@ -45,13 +45,19 @@ static float TouchTree(MetaObject* obj)
     return sum;
 }
 
+// Called by libFuzzer only: every refusal prints its alert, and millions of them would slow the run;
+// libFuzzer reports on standard error. The replay test keeps its output.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    if (!std::freopen("/dev/null", "w", stdout))
+        std::abort();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool started = false;
     if (!started) {
-        // Every refusal prints its alert; libFuzzer reports on standard error.
-        if (!std::freopen("/dev/null", "w", stdout))
-            std::abort();
         SetAlertPresenter(IgnoreAlert);
         MO_InitMetaObjectList();
         TQ3D_InitContainers();

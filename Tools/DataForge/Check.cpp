@@ -9,6 +9,7 @@ struct CheckStep
 // Add a checker here (and in Check.h); keep the order stable.
 static const CheckStep kCheckSteps[] = {
     {"system files", CheckSystemFiles},
+    {"model files", CheckModelFiles},
     {"sprites and fonts", CheckSprites},
 };
 

@@ -24,4 +24,5 @@ DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder);
 // The checkers, in the order CheckDataFolder runs them. A checker records problems and never
 // stops at the first one; a fatal alert of a game reader counts as a problem of that file.
 void CheckSystemFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
+void CheckModelFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
 void CheckSprites(const std::filesystem::path& dataFolder, DataCheckReport* report); // sprite images and fonts

@@ -18,4 +18,5 @@ struct Command
 int RunRsrcCommand(const CommandArgs& args);
 int RunForgeCommand(const CommandArgs& args);
 int RunCheckCommand(const CommandArgs& args);
+int RunModelCommand(const CommandArgs& args);
 int RunSpritesCommand(const CommandArgs& args);

@@ -3,6 +3,7 @@
 //   quorvel-data forge OUTDIR write the game's complete Data folder
 //   quorvel-data check DATADIR check a data folder against the game's rules
 //   quorvel-data sprites DATADIR OUT.png  contact sheet of the start-up sprites and the font sheets
+//   quorvel-data model FILE OUT.png render every model of FILE into a contact sheet
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,8 @@ const Command kCommands[] = {
     {"check", "DATADIR", "check a data folder against the rules the game relies on", RunCheckCommand},
     {"sprites", "DATADIR OUT.png", "contact sheet of the start-up sprite groups and the font sheets",
      RunSpritesCommand},
+    {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
+     RunModelCommand},
 };
 
 void PrintUsage(FILE* to)

@@ -343,3 +343,18 @@ TEST_F(TQ3DReader, MoreThanFourHundredMaterialsOrSeventyModelsAreRefused)
         models.GroupStart().GroupEnd();
     EXPECT_EQ(Refusal(models.End()), "ReadGroup: too many objects in group! (at most 70) (in bad.tq3d)");
 }
+
+TEST_F(TQ3DReader, JpegWhoseHuffmanTableClaimsMoreThan256CodesIsRefusedBeforeDecoding)
+{
+    // The decoder would write the table's codes past its arrays.
+    std::vector<uint8_t> jpeg = SolidJpeg(8, 8, 1, 2, 3);
+    for (size_t i = 0; i + 1 < jpeg.size(); i++) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC4) {
+            std::fill(jpeg.begin() + i + 5, jpeg.begin() + i + 21, 0xFF);
+            break;
+        }
+    }
+    TQ3DBytes file;
+    file.Material(MO_MATERIAL_FLAG_TEXTURED).JpegTextureMap(8, 8, jpeg).End();
+    EXPECT_NE(Refusal(file).find("DecompressQTImage failed: pixelData"), std::string::npos);
+}
