@@ -184,13 +184,15 @@ static const char* SkipSeparators(const char* p)
     return p;
 }
 
-// The glyph a kerning pair belongs to, for writing; null when the font does not hold it.
+// The glyph a kerning pair belongs to, for writing; null when the metrics never defined it (an entry of a
+// page that other glyphs opened is all zeros).
 static GlyphRecord* FindKernedGlyph(Atlas* atlas, uint32_t codepoint)
 {
     uint32_t page = codepoint / GLYPHS_PER_PAGE;
     if (page >= (uint32_t)atlas->numPages || !atlas->pages[page])
         return nullptr;
-    return &atlas->pages[page][codepoint % GLYPHS_PER_PAGE];
+    GlyphRecord* glyph = &atlas->pages[page][codepoint % GLYPHS_PER_PAGE];
+    return (glyph->w > 0 || glyph->advance != 0) ? glyph : nullptr;
 }
 
 void Atlas_ParseKerning(Atlas* atlas, const char* text, const char* fileName)

@@ -67,7 +67,7 @@ void Atlas_ComputeMetrics(const Atlas* atlas, const char* text, int flags, TextM
     m->numQuads = 0;
     m->maxWidth = 0;
     m->totalHeight = 0;
-    int line = 0;
+    int currentLine = 0;
     float width = 0, height = 0, scale = 1;
 
     const char* cursor = text;
@@ -78,12 +78,12 @@ void Atlas_ComputeMetrics(const Atlas* atlas, const char* text, int flags, TextM
                 continue;
             }
             if (codepoint == CHAR_LINE_FEED) {
-                m->lineWidth[line] = width;
-                m->lineHeight[line] = height;
+                m->lineWidth[currentLine] = width;
+                m->lineHeight[currentLine] = height;
                 m->maxWidth = std::fmax(m->maxWidth, width);
                 m->totalHeight += height;
-                line++;
-                GAME_ASSERT(line < MAX_LINEBREAKS_PER_OBJNODE);
+                currentLine++;
+                GAME_ASSERT(currentLine < MAX_LINEBREAKS_PER_OBJNODE);
                 width = height = 0;
                 continue;
             }
@@ -110,11 +110,11 @@ void Atlas_ComputeMetrics(const Atlas* atlas, const char* text, int flags, TextM
         if (glyph->w > 0)
             m->numQuads++;
     }
-    m->lineWidth[line] = width;
-    m->lineHeight[line] = height;
+    m->lineWidth[currentLine] = width;
+    m->lineHeight[currentLine] = height;
     m->maxWidth = std::fmax(m->maxWidth, width);
     m->totalHeight += height;
-    m->numLines = line + 1;
+    m->numLines = currentLine + 1;
 
     float top = (flags & TEXT_ALIGN_TOP)      ? 0
                 : (flags & TEXT_ALIGN_BOTTOM) ? -m->totalHeight
