@@ -11,6 +11,7 @@ struct ForgeStep
 // Add a content module here (and in Forge.h); keep the order stable.
 static const ForgeStep kForgeSteps[] = {
     {"system files", ForgeSystemFiles},
+    {"models", ForgeModels},
     {"fonts", ForgeFonts},
     {"sprites", ForgeSprites},
 };

@@ -14,3 +14,4 @@ void ForgeDataFolder(const std::filesystem::path& dataFolder);
 void ForgeSystemFiles(const std::filesystem::path& dataFolder); // System: controller mappings
 void ForgeFonts(const std::filesystem::path& dataFolder);   // Sprites/fonts: the font atlases
 void ForgeSprites(const std::filesystem::path& dataFolder); // Sprites: sprite groups, textures, pictures
+void ForgeModels(const std::filesystem::path& dataFolder);  // Models: every TQ3D model file
