@@ -67,7 +67,9 @@ static OSErr MakeGameFileSpec(const char* name, bool createFolder, FSSpec* spec)
         DirCreate(vRefNum, dirID, kGameFolderName, nullptr);
 
     char path[256];
-    std::snprintf(path, sizeof(path), ":%s:%s", kGameFolderName, name);
+    int length = std::snprintf(path, sizeof(path), ":%s:%s", kGameFolderName, name);
+    if (length < 0 || length >= int(sizeof(path)))
+        return bdNamErr;
     return FSMakeFSSpec(vRefNum, dirID, path, spec);
 }
 
