@@ -15,11 +15,11 @@
 constexpr int GLYPHS_PER_PAGE = 256;
 constexpr int MAX_METRICS_LINE = 512;
 
-// A fault in a data file: the check that failed, the file and the line it is on.
+// A fault in a data file: the check that failed, the file and where in it ("line 3", "entry 7").
 [[noreturn]] static void AtlasFileFault(const char* function, int sourceLine, const char* condition,
-                                        const char* fileName, int fileLine)
+                                        const char* fileName, const char* unit, int position)
 {
-    ShowFatalAlert("%s:%d: %s (%s, line %d)", function, sourceLine, condition, fileName, fileLine);
+    ShowFatalAlert("%s:%d: %s (%s, %s %d)", function, sourceLine, condition, fileName, unit, position);
 }
 
 Atlas* Atlas_NewRecord(const char* name, int flags)
@@ -137,7 +137,7 @@ void Atlas_ParseMetrics(Atlas* atlas, const char* text, const char* fileName)
     int glyphCount = 0;
     int nArgs = ReadLine(&cursor, line) ? sscanf(line, "%d %f", &glyphCount, &atlas->lineHeight) : 0;
     if (nArgs != 2 || !std::isfinite(atlas->lineHeight))
-        AtlasFileFault(__func__, __LINE__, "nArgs == 2", fileName, lineNumber);
+        AtlasFileFault(__func__, __LINE__, "nArgs == 2", fileName, "line", lineNumber);
 
     const uint32_t firstUnsupported = (uint32_t)atlas->numPages * GLYPHS_PER_PAGE;
     for (int i = 0; i < glyphCount; i++) {
@@ -148,7 +148,7 @@ void Atlas_ParseMetrics(Atlas* atlas, const char* text, const char* fileName)
                                                  &v[2], &v[3], &v[4], &v[5], &v[6], &v[7])
                                         : 0;
         if (nArgs != 9 || !AllFinite(v, 8))
-            AtlasFileFault(__func__, __LINE__, "nArgs == 9", fileName, lineNumber);
+            AtlasFileFault(__func__, __LINE__, "nArgs == 9", fileName, "line", lineNumber);
 
         if ((uint32_t)codepoint >= firstUnsupported) {
             printf("WARNING: codepoint 0x%x exceeds supported maximum (0x%x)\n", (unsigned)codepoint,
@@ -207,19 +207,19 @@ void Atlas_ParseKerning(Atlas* atlas, const char* text, const char* fileName)
         entry++;
         uint32_t codepoint1 = DecodeUTF8(&p);
         if (!codepoint1)
-            AtlasFileFault(__func__, __LINE__, "codepoint1", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "codepoint1", fileName, "entry", entry);
         uint32_t codepoint2 = DecodeUTF8(&p);
         if (!codepoint2)
-            AtlasFileFault(__func__, __LINE__, "codepoint2", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "codepoint2", fileName, "entry", entry);
         p = SkipSeparators(p);
         if (!*p)
-            AtlasFileFault(__func__, __LINE__, "*data", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "*data", fileName, "entry", entry);
 
         // strtol rather than "%d": an out-of-range number saturates instead of being undefined.
         char* end = nullptr;
         long value = strtol(p, &end, 10);
         if (end == p)
-            AtlasFileFault(__func__, __LINE__, "scannedTokens == 1", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "scannedTokens == 1", fileName, "entry", entry);
         p = end;
 
         GlyphRecord* g = FindKernedGlyph(atlas, codepoint1);
@@ -227,14 +227,15 @@ void Atlas_ParseKerning(Atlas* atlas, const char* text, const char* fileName)
             continue;
         if (g->kernCount == 0) {
             if (g->kernStart != 0)
-                AtlasFileFault(__func__, __LINE__, "g->kernTableOffset == 0", fileName, entry);
+                AtlasFileFault(__func__, __LINE__, "g->kernTableOffset == 0", fileName, "entry", entry);
             g->kernStart = (uint16_t)atlas->numKernPairs;
         } else if (g->kernStart + g->kernCount != atlas->numKernPairs) {
-            AtlasFileFault(__func__, __LINE__, "kern pair blocks aren't contiguous!", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "kern pair blocks aren't contiguous!", fileName, "entry",
+                           entry);
         }
         // Checked before the store: the table has exactly MAX_KERNPAIRS entries.
         if (atlas->numKernPairs >= MAX_KERNPAIRS)
-            AtlasFileFault(__func__, __LINE__, "kernTableOffset <= MAX_KERNPAIRS", fileName, entry);
+            AtlasFileFault(__func__, __LINE__, "kernTableOffset <= MAX_KERNPAIRS", fileName, "entry", entry);
         atlas->kernPartner[atlas->numKernPairs] = (uint16_t)codepoint2;
         atlas->kernPercent[atlas->numKernPairs] = (int8_t)(value < -128 ? -128 : value > 127 ? 127 : value);
         atlas->numKernPairs++;
