@@ -100,7 +100,7 @@ void SetupModelView()
     Normalize3XYZ(0.8f, 0.2f, 0.6f, &setup.lightDirection[1]);
     for (int c = 0; c < 3; c++)
         setup.lightColor[1][c] = 0.3f;
-    float distance = 1.08f / std::sin(kViewAngle / 2);
+    float distance = 1.0f / std::sin(kViewAngle / 2);
     Vector3D eye;
     Normalize3XYZ(1.0f, 0.75f, 1.2f, &eye);
     setup.cameraFrom[0] = {eye.x * distance, eye.y * distance, eye.z * distance};
