@@ -45,7 +45,9 @@ Mesh SkyDomeMesh(float radius)
 
 Mesh CloudLayerMesh(float uvRepeat)
 {
+    // Two-sided: the game shows it from below, tools from above.
     Mesh sheet = QuadXZ(1, 1, uvRepeat, true);
+    MakeTwoSided(sheet);
     SmoothNormals(sheet);
     return sheet;
 }

@@ -33,11 +33,12 @@ TQ3DFile BuildPlayerPartModels()
     }
     SmoothNormals(nozzles, 40);
     Mesh straps;
-    for (float y : {8.0f, 22.0f}) {
-        Mesh band = Box({-15.5f, y, -6.5f}, {15.5f, y + 2.5f, 6.5f});
-        Append(straps, band);
-    }
-    SmoothNormals(straps, 30);
+    for (float side : {-1.0f, 1.0f})
+        for (float y : {8.0f, 22.0f}) {
+            Mesh band = Torus(6.1f, 1, 14, 4);
+            Translate(band, {side * kNozzleX, y, 0});
+            Append(straps, band);
+        }
     file.Add(0, {{pair, tanks}, {plate, steel}, {nozzles, steel}, {straps, strap}});
     file.RequireSphereMapped(0);
 
