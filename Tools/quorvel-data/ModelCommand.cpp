@@ -136,7 +136,10 @@ std::vector<uint8_t> gCellPixels; // bottom row first, as OpenGL reads them
 void DrawModelCell()
 {
     if (gCurrentPane == 0 && gModelToDraw) {
+        // Back faces too: a cloud layer faces down, towards a player below it, not towards this camera.
+        OGL_DisableCullFace();
         MO_DrawObject(gModelToDraw);
+        OGL_EnableCullFace();
     } else if (gCurrentPane == gNumPanes) {
         glFinish();
         glReadBuffer(GL_BACK);
