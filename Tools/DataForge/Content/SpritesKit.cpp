@@ -20,9 +20,21 @@ void DrawOutlinedText(Canvas& canvas, const std::string& text, float cx, float c
     DrawFontTextCentred(mask, DejaVuSansBold(), text, cx, cy, emPixels,
                         [](float, float) { return Palette::kWhite; });
     int r = int(std::ceil(outline)) + 1;
-    Canvas spread(canvas.width, canvas.height);
+    // Only the lettering's box (grown by the outline) can change.
+    int x0 = canvas.width, y0 = canvas.height, x1 = 0, y1 = 0;
     for (int y = 0; y < canvas.height; y++) {
         for (int x = 0; x < canvas.width; x++) {
+            if (mask.At(x, y).a > 0) {
+                x0 = std::min(x0, x - r), y0 = std::min(y0, y - r);
+                x1 = std::max(x1, x + r + 1), y1 = std::max(y1, y + r + 1);
+            }
+        }
+    }
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, canvas.width),
+    y1 = std::min(y1, canvas.height);
+    Canvas spread(canvas.width, canvas.height);
+    for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
             float best = 0;
             for (int dy = -r; dy <= r && best < 1; dy++) {
                 for (int dx = -r; dx <= r; dx++) {
@@ -36,8 +48,8 @@ void DrawOutlinedText(Canvas& canvas, const std::string& text, float cx, float c
             spread.At(x, y).a = best;
         }
     }
-    for (int y = 0; y < canvas.height; y++) {
-        for (int x = 0; x < canvas.width; x++) {
+    for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
             BlendPixel(canvas, x, y, outlineColor, spread.At(x, y).a);
             BlendPixel(canvas, x, y, fill(x + 0.5f, y + 0.5f), mask.At(x, y).a);
         }
