@@ -48,7 +48,7 @@ static void ReleaseHeldResource()
     }
 }
 
-static void CloseOpenPlayfieldForks()
+void ClosePlayfieldForks()
 {
     ReleaseHeldResource();
     if (gPlayfieldResRefNum != -1) {
@@ -68,14 +68,14 @@ void PlayfieldFault(const char* format, ...)
     va_start(args, format);
     vsnprintf(message, sizeof(message), format, args);
     va_end(args);
-    CloseOpenPlayfieldForks();
+    ClosePlayfieldForks();
     ShowFatalAlert("ReadDataFromPlayfieldFile: %s: %s", gPlayfieldName, message);
 }
 
 // A fault with the fixed words the game has always shown for it.
 [[noreturn]] static void PlayfieldFixedFault(const char* message)
 {
-    CloseOpenPlayfieldForks();
+    ClosePlayfieldForks();
     ShowFatalAlert("%s", message);
 }
 
@@ -282,7 +282,7 @@ static void ReadSplineItems(int i, SplineRecordType* spline)
     if (!p)
         PlayfieldFixedFault("ReadDataFromPlayfieldFile: cant get spline items rez");
     if (size != kSplineItemSize * spline->numItems) {
-        CloseOpenPlayfieldForks();
+        ClosePlayfieldForks();
         FatalAssertion("ReadDataFromPlayfieldFile", __LINE__,
                        "GetHandleSize(hand) == (Size) (sizeof(SplineItemType) * spline->numItems)");
     }
@@ -465,5 +465,5 @@ void ReadPlayfieldResources(const FSSpec* spec)
         ReadWaterPatches(header.numWaterPatches);
         ReadLineMarkers(header.numLineMarkers);
     }
-    CloseOpenPlayfieldForks();
+    ClosePlayfieldForks();
 }

@@ -35,6 +35,7 @@ extern char gPlayfieldName[256];
 // A fatal alert naming the playfield file; closes whatever fork the reader holds open first.
 [[noreturn]] void PlayfieldFault(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Forks the reader holds open, closed by PlayfieldFault; -1 when none.
+void ClosePlayfieldForks(); // also releases the resource being decoded; after an interrupted read
 extern int16_t gPlayfieldResRefNum;
 extern int16_t gPlayfieldDataRefNum;
 

@@ -185,6 +185,7 @@ static void FreeAndClear(void* pointerToPointer)
 
 void FreeTerrainData()
 {
+    ClosePlayfieldForks(); // a read that ended in an exception leaves them open
     FreePlayfieldImageBuffers();
     FreeSuperTileMemoryList();
 

@@ -11,6 +11,7 @@ static const CheckStep kCheckSteps[] = {
     {"system files", CheckSystemFiles},
     {"model files", CheckModelFiles},
     {"sprites and fonts", CheckSprites},
+    {"levels", CheckLevels},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

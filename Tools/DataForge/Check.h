@@ -26,3 +26,4 @@ DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder);
 void CheckSystemFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
 void CheckModelFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
 void CheckSprites(const std::filesystem::path& dataFolder, DataCheckReport* report); // sprite images and fonts
+void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report);  // playfields, mini-maps

@@ -14,6 +14,7 @@ static const ForgeStep kForgeSteps[] = {
     {"models", ForgeModels},
     {"fonts", ForgeFonts},
     {"sprites", ForgeSprites},
+    {"levels", ForgeLevels},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

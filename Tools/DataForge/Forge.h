@@ -15,3 +15,4 @@ void ForgeSystemFiles(const std::filesystem::path& dataFolder); // System: contr
 void ForgeFonts(const std::filesystem::path& dataFolder);   // Sprites/fonts: the font atlases
 void ForgeSprites(const std::filesystem::path& dataFolder); // Sprites: sprite groups, textures, pictures
 void ForgeModels(const std::filesystem::path& dataFolder);  // Models: every TQ3D model file
+void ForgeLevels(const std::filesystem::path& dataFolder);  // Terrain and Sprites/maps: the nine levels

@@ -20,3 +20,4 @@ int RunForgeCommand(const CommandArgs& args);
 int RunCheckCommand(const CommandArgs& args);
 int RunModelCommand(const CommandArgs& args);
 int RunSpritesCommand(const CommandArgs& args);
+int RunLevelCommand(const CommandArgs& args);

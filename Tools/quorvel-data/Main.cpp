@@ -19,6 +19,8 @@ const Command kCommands[] = {
      RunRsrcCommand},
     {"forge", "OUTDIR", "write the game's complete Data folder into OUTDIR", RunForgeCommand},
     {"check", "DATADIR", "check a data folder against the rules the game relies on", RunCheckCommand},
+    {"level", "NAME OUT.png [--data DIR] [--overview]", "render a level's start view and print its counts",
+     RunLevelCommand},
     {"sprites", "DATADIR OUT.png", "contact sheet of the start-up sprite groups and the font sheets",
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
