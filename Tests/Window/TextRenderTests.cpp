@@ -140,7 +140,8 @@ TEST_F(TextRender, UpperCaseFontDrawsEachGlyphInItsQuad)
 
 TEST_F(TextRender, AlternateSheetHasTheSameLayout)
 {
-    ExpectGlyphsWhereLaidOut(ATLAS_SLOT_FONT_ALT, "WAVE 1097 \xC5\x81\xC3\x96" "D\xC5\x93");
+    ExpectGlyphsWhereLaidOut(ATLAS_SLOT_FONT_ALT, "WAVE 1097 \xC5\x81\xC3\x96"
+                                                  "D\xC5\x93");
 }
 
 TEST_F(TextRender, MixedCaseFontDrawsEachGlyphInItsQuad)
