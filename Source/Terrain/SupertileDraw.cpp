@@ -30,7 +30,7 @@ static void DrawSplinesForDebug()
 
 // A supertile built but in no window this frame gives its slot back; in stereo the window marks are
 // cleared only after the second eye, which must still draw them.
-static void ReleaseSuperTilesOutsideWindows()
+void ReleaseSuperTilesOutsideWindows()
 {
     bool lastEye = gPrefs.stereoMode == 0 || gAnaglyphPass > 0;
     for (int row = 0; row < gSuperTilesDeep; row++) {

@@ -56,6 +56,8 @@ void BuildSuperTileTriangleTables();
 
 void FreeSuperTileMemoryList();       // the mesh records and their pool blocks; every slot free
 void ResetSuperTileDrawDelayToggle(); // at the start of every window update
+// Once per frame after the last pane: slots of supertiles in no window are given back.
+void ReleaseSuperTilesOutsideWindows();
 
 // The window masks: 2n x 2n bytes per radius n (3..9); 0 outside, 1 inside, 2 inside on the rim.
 const uint8_t* GetSuperTileWindowMask(int radius);

@@ -119,6 +119,7 @@ void DrawWaterSheets()
     OGL_PushState();
     OGL_DisableLighting();
     OGL_DisableTexture2D();
+    OGL_DisableCullFace(); // seen from above or below alike
     OGL_EnableBlend();
     OGL_BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int i = 0; i < gNumWaterPatches; i++) {

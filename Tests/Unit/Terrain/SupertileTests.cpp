@@ -54,21 +54,8 @@ protected:
         gTerrainLoading = false;
     }
 
-    // The ends of the frame: the release that DrawTerrain does after the last pane, without drawing.
-    void ReleaseOutsideWindows()
-    {
-        for (int row = 0; row < gSuperTilesDeep; row++) {
-            for (int col = 0; col < gSuperTilesWide; col++) {
-                SuperTileStatus* cell = &gSuperTileCells[row][col];
-                if ((cell->mode & 3) == SUPERTILE_MODE_BUILT) {
-                    gSuperTileSlots[cell->slot].inUse = false;
-                    gNumFreeSuperTiles++;
-                    cell->mode = 0;
-                }
-                cell->mode &= uint8_t(~SUPERTILE_MODE_IN_WINDOW);
-            }
-        }
-    }
+    // The end of the frame: the release DrawTerrain does after the last pane, without drawing.
+    void ReleaseOutsideWindows() { ReleaseSuperTilesOutsideWindows(); }
 };
 
 TEST_F(Supertiles, FirstUpdateBuildsEveryMaskCellAndScansItsItems)

@@ -92,6 +92,7 @@ struct GroundSample
 static Rgb ForestColor(const GroundSample& g)
 {
     Rgb grass = Mix(Rgb{0.38f, 0.56f, 0.20f}, Rgb{0.22f, 0.40f, 0.13f}, g.patch);
+    grass = Mix(grass, Rgb{0.55f, 0.58f, 0.26f}, Smoothstep(600.0f, 900.0f, g.height) * (1.0f - g.patch));
     Rgb floor = Rgb{0.20f, 0.31f, 0.12f};
     Rgb c = Mix(grass, floor, Smoothstep(0.58f, 0.70f, g.patch));
     c = Mix(c, Rgb{0.50f, 0.58f, 0.30f}, Smoothstep(800.0f, 1000.0f, g.height) * 0.7f);
@@ -146,24 +147,25 @@ static Rgb AddSpecks(const LevelWork& level, const GroundSample& g, Rgb c, int p
     c = Shade(c, 0.9f + 0.2f * fine);
     switch (level.info->scene) {
     case kSceneForest:
-        if (speck > 0.985f && g.patch < 0.55f && g.trail < 0.3f && g.wet < 0.3f)
-            c = speck > 0.993f ? Rgb{0.92f, 0.85f, 0.35f} : Rgb{0.85f, 0.85f, 0.80f}; // blossoms
+        if (speck > 0.996f && g.patch < 0.5f && g.trail < 0.3f && g.wet < 0.3f)
+            c = Mix(c, speck > 0.998f ? Rgb{0.92f, 0.85f, 0.35f} : Rgb{0.85f, 0.85f, 0.80f},
+                    0.6f); // blossoms
         else if (speck < 0.06f)
-            c = Shade(c, 0.7f); // tufts
+            c = Shade(c, 0.88f); // tufts
         else if (speck > 0.9f && g.patch > 0.6f)
             c = Mix(c, Rgb{0.35f, 0.24f, 0.12f}, 0.5f); // leaf litter
         break;
     case kSceneDesert:
-        if (speck > 0.99f)
-            c = Mix(c, Rgb{0.45f, 0.30f, 0.20f}, 0.6f); // pebbles
+        if (speck > 0.995f)
+            c = Mix(c, Rgb{0.45f, 0.30f, 0.20f}, 0.4f); // pebbles
         else if (speck < 0.04f)
             c = Shade(c, 1.1f);
         break;
     case kSceneSwamp:
-        if (speck > 0.975f && g.wet < 0.5f)
-            c = Mix(c, Rgb{0.45f, 0.52f, 0.20f}, 0.7f); // duckweed and sprouts
+        if (speck > 0.99f && g.wet < 0.5f)
+            c = Mix(c, Rgb{0.45f, 0.52f, 0.20f}, 0.4f); // sprouts
         else if (speck < 0.08f)
-            c = Shade(c, 0.75f);
+            c = Shade(c, 0.88f);
         break;
     }
     return c;

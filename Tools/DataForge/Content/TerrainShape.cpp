@@ -27,11 +27,12 @@ static float Noise(float x, float z, float scale, int octaves, uint32_t seed)
 
 static float BaseHeight(LevelScene scene, float x, float z, uint32_t seed)
 {
-    float hills = Noise(x, z, 4200.0f, 5, seed);
+    float hills = Noise(x, z, 3200.0f, 5, seed);
     float ridge = 1.0f - std::fabs(2.0f * Noise(x, z, 6500.0f, 4, seed + 7) - 1.0f);
     switch (scene) {
     case kSceneForest:
-        return 420.0f + 560.0f * std::pow(hills, 1.4f) - 170.0f * Smoothstep(0.75f, 0.97f, ridge);
+        return 430.0f + 750.0f * std::pow(hills, 1.6f) + 160.0f * Noise(x, z, 1600.0f, 3, seed + 4) -
+               190.0f * Smoothstep(0.75f, 0.97f, ridge);
     case kSceneDesert: {
         float dunes = std::sin((x * 0.8f + z * 0.35f) / 650.0f + 5.0f * Noise(x, z, 3000.0f, 3, seed + 3));
         float ground = 440.0f + 180.0f * hills + 70.0f * dunes;
