@@ -40,17 +40,19 @@ static void ReadExactly(void* buffer, int32_t count, int row, int col)
 }
 
 // Decodes one image to RGBA with its rows reversed, so that pixel row 0 lies at the supertile's
-// smallest z. The size is checked before decoding, so a hostile header cannot ask for a huge buffer.
-static uint8_t* DecompressSuperTileImage(const uint8_t* data, int32_t size, int row, int col)
+// smallest z; null when it does not decode or is not 256 x 256 (its size, 0 x 0 when unreadable, in
+// width and height). The size is checked before decoding, so a hostile header cannot ask for a huge
+// buffer.
+static uint8_t* DecompressSuperTileImage(const uint8_t* data, int32_t size, int* width, int* height)
 {
-    int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(data, size, &width, &height, &channels))
+    int channels = 0;
+    *width = *height = 0;
+    if (!stbi_info_from_memory(data, size, width, height, &channels))
         return nullptr;
-    if (width != SUPERTILE_TEXTURE_SIZE || height != SUPERTILE_TEXTURE_SIZE)
-        PlayfieldFault("DecompressQTImage: %s: the image of supertile (%d, %d) is %d x %d, not %d x %d",
-                       width != SUPERTILE_TEXTURE_SIZE ? "actualW == w" : "actualH == h", row, col, width,
-                       height, SUPERTILE_TEXTURE_SIZE, SUPERTILE_TEXTURE_SIZE);
-    uint8_t* pixels = stbi_load_from_memory(data, size, &width, &height, &channels, 4);
+    if (*width != SUPERTILE_TEXTURE_SIZE || *height != SUPERTILE_TEXTURE_SIZE)
+        return nullptr;
+    int decodedWidth = 0, decodedHeight = 0;
+    uint8_t* pixels = stbi_load_from_memory(data, size, &decodedWidth, &decodedHeight, &channels, 4);
     if (!pixels)
         return nullptr;
     uint8_t* image = (uint8_t*)AllocPtr(kImageBytes);
@@ -63,7 +65,7 @@ static uint8_t* DecompressSuperTileImage(const uint8_t* data, int32_t size, int 
 
 // Reads the next record of the data fork: int32 size, then size bytes whose first four give the
 // offset of the compressed image within them.
-static void LoadSuperTilePixelBuffer(int row, int col, int index)
+static void LoadSuperTilePixelBuffer(int row, int col, int index, PlayfieldImageMode mode)
 {
     uint8_t sizeBytes[4];
     ReadExactly(sizeBytes, 4, row, col);
@@ -82,10 +84,14 @@ static void LoadSuperTilePixelBuffer(int row, int col, int index)
     OSErr err = FSRead(gPlayfieldDataRefNum, &done, record);
     int32_t offset = BigEndianS32(record);
     uint8_t* image = nullptr;
+    int width = 0, height = 0;
     bool readWhole = err == noErr && done == size;
     bool offsetInside = offset >= 4 && offset < size;
-    if (readWhole && offsetInside)
-        image = DecompressSuperTileImage(record + offset, size - offset, row, col);
+    if (readWhole && offsetInside && mode == kPlayfieldImages_SkipDecode) {
+        image = (uint8_t*)AllocPtrClear(kImageBytes);
+        width = height = SUPERTILE_TEXTURE_SIZE;
+    } else if (readWhole && offsetInside)
+        image = DecompressSuperTileImage(record + offset, size - offset, &width, &height);
     SafeDisposePtr(record);
 
     if (!readWhole)
@@ -214,7 +220,7 @@ void ReadSuperTileImages(const FSSpec* spec, PlayfieldImageMode mode)
     for (int r = 0; r < gSuperTilesDeep + kLoadToFreeRows; r++) {
         for (int c = 0; c < gSuperTilesWide; c++) {
             if (r < gSuperTilesDeep && gSuperTileGrid[r][c] >= 0) {
-                LoadSuperTilePixelBuffer(r, c, gSuperTileGrid[r][c]);
+                LoadSuperTilePixelBuffer(r, c, gSuperTileGrid[r][c], mode);
                 ReportProgress(float(++loaded) / float(gNumUniqueSuperTiles));
             }
             int build = r - kLoadToBuildRows;

@@ -5,12 +5,14 @@
 
 #include "Terrain/Terrain.h"
 
-// How the data fork's images are used: made into textures (the game), or only decoded, checked and
-// assembled (tools without a draw context, the fuzzer).
+// How the data fork's images are used: made into textures (the game); only decoded, checked and
+// assembled (tools without a draw context); or read and bounds-checked but not decoded, blank images
+// standing in (the fuzzer, which tries the reader and not the image library).
 enum PlayfieldImageMode
 {
     kPlayfieldImages_MakeTextures,
     kPlayfieldImages_DecodeOnly,
+    kPlayfieldImages_SkipDecode,
 };
 
 // The steps of LoadPlayfield with a choice of image mode; DecodeOnly needs no draw context, and no
