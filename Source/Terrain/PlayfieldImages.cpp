@@ -100,6 +100,11 @@ static void LoadSuperTilePixelBuffer(int row, int col, int index, PlayfieldImage
     if (!offsetInside)
         PlayfieldFault("the image record of supertile (%d, %d) puts its image at offset %d of %d bytes", row,
                        col, offset, size);
+    bool readable = width > 0 && height > 0;
+    if (readable && (width != SUPERTILE_TEXTURE_SIZE || height != SUPERTILE_TEXTURE_SIZE))
+        PlayfieldFault("DecompressQTImage: %s: the image of supertile (%d, %d) is %d x %d, not %d x %d",
+                       width != SUPERTILE_TEXTURE_SIZE ? "actualW == w" : "actualH == h", row, col, width,
+                       height, SUPERTILE_TEXTURE_SIZE, SUPERTILE_TEXTURE_SIZE);
     if (!image)
         PlayfieldFault("DecompressQTImage: pixelData: the image of supertile (%d, %d) does not decode", row,
                        col);
