@@ -1,5 +1,6 @@
 // OGL_Textures.cpp: texture loading. Images are JPEG with an optional PNG alpha mask of the same size,
 // or PNG alone; they are decoded in memory and uploaded with linear filtering and no mipmaps.
+#include "3D/ImageDecode.h"
 #include "3D/OGL_Local.h"
 #include "System/Alerts.h"
 #include "System/GameShell.h"
@@ -7,11 +8,6 @@
 #include "Tarnet/Files/Files.h"
 
 #include <cstdio>
-
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
-#include <stb_image.h>
 
 // Reads a whole data file named by a colon path; null (and *size 0) when the file is not there.
 static uint8_t* ReadDataFile(const char* colonPath, int32_t* size)
@@ -39,15 +35,17 @@ static uint8_t* ReadDataFile(const char* colonPath, int32_t* size)
     return data;
 }
 
+// No video card takes textures larger than this; a header claiming more is refused before decoding.
+static constexpr int kLargestDecodableSide = 16384;
+
 // Decodes to 8-bit RGBA (or one grey channel); a file that does not decode is fatal with its name.
-static uint8_t* DecodeImage(const uint8_t* data, int32_t size, int channels, const char* name, int* width,
-                            int* height)
+static uint8_t* DecodeTextureImage(const uint8_t* data, int32_t size, int channels, const char* name,
+                                   int* width, int* height)
 {
-    int fileChannels = 0;
-    uint8_t* pixels = stbi_load_from_memory(data, size, width, height, &fileChannels, channels);
+    const char* reason = "";
+    uint8_t* pixels = DecodeImage(data, size, channels, kLargestDecodableSide, width, height, &reason);
     if (!pixels)
-        ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot decode image %s (%s)", name,
-                       stbi_failure_reason());
+        ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot decode image %s (%s)", name, reason);
     return pixels;
 }
 
@@ -61,35 +59,35 @@ GLuint OGL_TextureMap_LoadImageBuffers(const char* name, const uint8_t* jpgData,
     int width = 0, height = 0;
     uint8_t* colorPixels = nullptr;
     if (jpgData) {
-        colorPixels = DecodeImage(jpgData, jpgSize, 4, name, &width, &height);
+        colorPixels = DecodeTextureImage(jpgData, jpgSize, 4, name, &width, &height);
         if (pngData) {
             int maskWidth = 0, maskHeight = 0;
-            uint8_t* alphaPixels = DecodeImage(pngData, pngSize, 1, name, &maskWidth, &maskHeight);
+            uint8_t* alphaPixels = DecodeTextureImage(pngData, pngSize, 1, name, &maskWidth, &maskHeight);
             if (maskWidth != width || maskHeight != height) {
-                stbi_image_free(alphaPixels);
-                stbi_image_free(colorPixels);
+                FreeDecodedImage(alphaPixels);
+                FreeDecodedImage(colorPixels);
                 ShowFatalAlert("%s: PNG mask dimensions must match JPEG file: %s",
                                "OGL_TextureMap_LoadImageFile", name);
             }
             for (int64_t i = 0; i < (int64_t)width * height; i++)
                 colorPixels[i * 4 + 3] = alphaPixels[i];
-            stbi_image_free(alphaPixels);
+            FreeDecodedImage(alphaPixels);
         }
     } else {
-        colorPixels = DecodeImage(pngData, pngSize, 4, name, &width, &height);
+        colorPixels = DecodeTextureImage(pngData, pngSize, 4, name, &width, &height);
     }
 
     GLint maxTextureSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
     if (width > maxTextureSize || height > maxTextureSize) {
-        stbi_image_free(colorPixels);
+        FreeDecodedImage(colorPixels);
         ShowFatalAlert(
             "OGL_TextureMap_LoadImageFile: %s is %dx%d, larger than this video card's %d-texel limit", name,
             width, height, maxTextureSize);
     }
 
     GLuint textureName = OGL_TextureMap_Load(colorPixels, width, height, GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE);
-    stbi_image_free(colorPixels);
+    FreeDecodedImage(colorPixels);
 
     if (outWidth)
         *outWidth = width;

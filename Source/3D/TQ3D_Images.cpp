@@ -1,5 +1,6 @@
 // TQ3D_Images.cpp: the texture maps of model files. Compressed maps are decoded while the file is
 // read; every map is uploaded to OpenGL afterwards, so reading a file needs no context.
+#include "3D/ImageDecode.h"
 #include "3D/OGL_Support.h"
 #include "3D/TQ3D_Local.h"
 #include "System/Alerts.h"
@@ -7,33 +8,6 @@
 #include "System/Memory.h"
 
 #include <stb_image.h>
-
-// The JPEG decoder builds each Huffman table into arrays of 257 entries without checking that the
-// table's sixteen code counts add up to at most 256, so a table that claims more writes past them. Every
-// place the decoder could take for a table definition (a 0xFF 0xC4 marker, with the segment's tables
-// one after another) is checked here first.
-static bool HuffmanTablesFit(const uint8_t* data, int32_t size)
-{
-    // Past the end the decoder reads zeros; so does this.
-    auto byteAt = [data, size](int64_t i) { return i < size ? int(data[i]) : 0; };
-    for (int32_t marker = 0; marker + 1 < size; marker++) {
-        if (data[marker] != 0xFF || data[marker + 1] != 0xC4)
-            continue;
-        int64_t at = marker + 2;
-        int64_t remaining = ((byteAt(at) << 8) | byteAt(at + 1)) - 2;
-        at += 2;
-        while (remaining > 0 && at < size) {
-            int codes = 0;
-            for (int i = 0; i < 16; i++)
-                codes += byteAt(at + 1 + i);
-            if (codes > 256)
-                return false;
-            at += 17 + codes;
-            remaining -= 17 + codes;
-        }
-    }
-    return true;
-}
 
 const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int height, uint8_t** pixels)
 {
@@ -47,7 +21,7 @@ const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int he
     const uint8_t* image = buffer + offset;
     int32_t imageSize = size - int32_t(offset);
 
-    if (!HuffmanTablesFit(image, imageSize))
+    if (!JpegHuffmanTablesFit(image, imageSize))
         return "pixelData";
 
     // The size is read from the image's header first, so a lying header costs no decode.

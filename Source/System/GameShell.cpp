@@ -2,7 +2,10 @@
 
 #include "System/GameShell.h"
 
+#include "3D/Atlas.h"
 #include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
+#include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
 #include "Sound/GameSound.h"
 #include "System/Fades.h"
@@ -13,6 +16,7 @@
 #include "System/UserDataFiles.h"
 #include "System/Window.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Terrain.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -36,6 +40,21 @@ static void WarmUpWindow()
     }
     DisposeAllObjects();
     OGL_DisposeGameView();
+}
+
+// The fonts and sprite groups every screen and level uses, loaded once for the whole run.
+static void LoadSharedArt()
+{
+    LoadSpriteAtlas(ATLAS_SLOT_FONT, ":sprites:fonts:font", ATLAS_FONT | ATLAS_UPPERCASE);
+    LoadSpriteAtlas(ATLAS_SLOT_FONT_ALT, ":sprites:fonts:font",
+                    ATLAS_FONT | ATLAS_ALT_TEXTURE | ATLAS_UPPERCASE);
+    LoadSpriteGroupFromFile(SPRITE_GROUP_CURSOR, ":sprites:menu:cursor");
+    LoadSpriteGroupFromSeries(SPRITE_GROUP_INFOBAR, 64, "infobar");
+    LoadSpriteGroupFromSeries(SPRITE_GROUP_GLOBAL, 9, "global");
+    LoadSpriteGroupFromSeries(SPRITE_GROUP_REFLECTIONS, 9, "spheremap");
+    LoadSpriteGroupFromSeries(SPRITE_GROUP_PARTICLES, 43, "particle");
+    // Particles are drawn blended whatever their alpha says.
+    BlendAllSpritesInGroup(SPRITE_GROUP_PARTICLES);
 }
 
 static void LogOpenGLContext()
@@ -84,10 +103,12 @@ void RunGameShell()
 
     // Localized strings are loaded here for gPrefs.language once the string table exists.
 
-    // The sprite-group and model-group tables, the terrain constants and the skeleton system are
-    // initialised here as their subsystems arrive; the logical screen is 640 x 480.
+    InitSpriteManager();
+    TQ3D_InitContainers();
     gLogicalScreenWidth = 640;
     gLogicalScreenHeight = 480;
+    InitTerrainManager();
+    // The skeleton system is initialised here once skeletons exist.
     InitSoundTools();
     // The twitch pool is initialised here once interface animation exists.
     InitObjectManager();
@@ -96,8 +117,8 @@ void RunGameShell()
     Tarnet::GetDateTime(&now);
     SeedRandom(now);
 
-    // The shared art (font atlases, cursor, infobar, global, sphere-map and particle sprites) is
-    // loaded here; then the title splash and the intro story run.
+    LoadSharedArt();
+    // The title splash and the intro story run here once the screens exist.
 
     for (;;) {
         gTimeDemoMode = false;

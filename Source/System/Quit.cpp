@@ -3,11 +3,15 @@
 
 #include "System/GameShell.h"
 
+#include "3D/Atlas.h"
 #include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
+#include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
 #include "Sound/GameSound.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Terrain.h"
 
 #include <SDL.h>
 
@@ -20,8 +24,11 @@ void QuitCleanly()
 
         WritePrefsFile();
         DisposeAllObjects();
-        // The terrain, the model groups, the sprite groups and the sprite atlases are disposed
-        // here as their subsystems arrive.
+        FreeTerrainData();
+        TQ3D_DisposeAllContainers();
+        // Textures go while the draw context still exists.
+        DisposeAllSpriteGroups();
+        DisposeAllAtlases();
         if (gGameViewInfoPtr)
             OGL_DisposeGameView();
         OGL_DisposeDrawContext();
