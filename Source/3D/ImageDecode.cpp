@@ -14,6 +14,11 @@
 // data never holds that marker, so nothing valid is refused.
 bool JpegHuffmanTablesFit(const uint8_t* data, int32_t size)
 {
+    // Only JPEG data is read this way; other formats may hold these bytes anywhere.
+    bool isJpeg = size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+    if (!isJpeg)
+        return true;
+
     // Past the end the decoder reads zeros; so does this.
     auto byteAt = [data, size](int64_t i) { return i < size ? int(data[i]) : 0; };
     for (int32_t marker = 0; marker + 1 < size; marker++) {

@@ -38,14 +38,17 @@ static uint8_t* ReadDataFile(const char* colonPath, int32_t* size)
 // No video card takes textures larger than this; a header claiming more is refused before decoding.
 static constexpr int kLargestDecodableSide = 16384;
 
-// Decodes to 8-bit RGBA (or one grey channel); a file that does not decode is fatal with its name.
+// Decodes to 8-bit RGBA (or one grey channel). A file that does not decode is fatal with its name;
+// `heldPixels` (may be null) is freed first, so a failing mask does not leak its colour image.
 static uint8_t* DecodeTextureImage(const uint8_t* data, int32_t size, int channels, const char* name,
-                                   int* width, int* height)
+                                   int* width, int* height, uint8_t* heldPixels)
 {
     const char* reason = "";
     uint8_t* pixels = DecodeImage(data, size, channels, kLargestDecodableSide, width, height, &reason);
-    if (!pixels)
+    if (!pixels) {
+        FreeDecodedImage(heldPixels);
         ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot decode image %s (%s)", name, reason);
+    }
     return pixels;
 }
 
@@ -59,10 +62,11 @@ GLuint OGL_TextureMap_LoadImageBuffers(const char* name, const uint8_t* jpgData,
     int width = 0, height = 0;
     uint8_t* colorPixels = nullptr;
     if (jpgData) {
-        colorPixels = DecodeTextureImage(jpgData, jpgSize, 4, name, &width, &height);
+        colorPixels = DecodeTextureImage(jpgData, jpgSize, 4, name, &width, &height, nullptr);
         if (pngData) {
             int maskWidth = 0, maskHeight = 0;
-            uint8_t* alphaPixels = DecodeTextureImage(pngData, pngSize, 1, name, &maskWidth, &maskHeight);
+            uint8_t* alphaPixels =
+                DecodeTextureImage(pngData, pngSize, 1, name, &maskWidth, &maskHeight, colorPixels);
             if (maskWidth != width || maskHeight != height) {
                 FreeDecodedImage(alphaPixels);
                 FreeDecodedImage(colorPixels);
@@ -74,7 +78,7 @@ GLuint OGL_TextureMap_LoadImageBuffers(const char* name, const uint8_t* jpgData,
             FreeDecodedImage(alphaPixels);
         }
     } else {
-        colorPixels = DecodeTextureImage(pngData, pngSize, 4, name, &width, &height);
+        colorPixels = DecodeTextureImage(pngData, pngSize, 4, name, &width, &height, nullptr);
     }
 
     GLint maxTextureSize = 0;

@@ -117,7 +117,9 @@ void RunGameShell()
     Tarnet::GetDateTime(&now);
     SeedRandom(now);
 
+    uint64_t artStart = Tarnet::MicrosecondsNow();
     LoadSharedArt();
+    SDL_Log("Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
     // The title splash and the intro story run here once the screens exist.
 
     for (;;) {

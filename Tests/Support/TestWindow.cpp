@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdlib>
+#include <dlfcn.h>
 
 Rgba WindowPixels::At(int x, int y) const
 {
@@ -40,8 +41,21 @@ bool IsDisplayAvailable()
     return display && *display;
 }
 
+// The software driver is unloaded when the display closes, after which a leak report cannot name
+// the driver's own allocations and the driver's suppressions cannot match them. Keeping it loaded
+// for the life of the test program lets the reports tell the driver's leaks from ours.
+static void KeepSoftwareDriverLoaded()
+{
+    static bool kept = false;
+    if (!kept) {
+        kept = true;
+        dlopen(QUORVEL_SOFTWARE_GL_DRIVER, RTLD_NOW | RTLD_NODELETE);
+    }
+}
+
 bool OpenTestWindow(int width, int height)
 {
+    KeepSoftwareDriverLoaded();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
 

@@ -39,10 +39,17 @@ TEST(ImageDecode, HuffmanTableClaimingMoreThan256CodesIsRefusedBeforeDecoding)
 
 TEST(ImageDecode, TableOfExactly256CodesIsAccepted)
 {
-    std::vector<uint8_t> jpeg = {0xFF, 0xC4, 0x01, 0x13, 0x00};
+    std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00};
     for (int i = 0; i < 16; i++)
         jpeg.push_back(i < 1 ? 255 : (i == 1 ? 1 : 0));
     EXPECT_TRUE(JpegHuffmanTablesFit(jpeg.data(), int32_t(jpeg.size())));
+}
+
+TEST(ImageDecode, MarkerBytesInsideOtherFormatsAreNotMistakenForJpegTables)
+{
+    std::vector<uint8_t> png = PngHeaderClaiming(16, 16);
+    png.insert(png.end(), {0xFF, 0xC4, 0x00, 0x13, 0x00, 200, 200});
+    EXPECT_TRUE(JpegHuffmanTablesFit(png.data(), int32_t(png.size())));
 }
 
 TEST(ImageDecode, HugeImageIsRefusedFromItsHeaderWithoutAllocatingIt)
