@@ -178,6 +178,8 @@ enum
     SPRITE_GROUP_CURSOR = 3,
     SPRITE_GROUP_PARTICLES = 4,
     SPRITE_GROUP_GLOBAL = 5,
+    SPRITE_GROUP_LEVELSPECIFIC = 6, // the level's textures: enemy barrier, fence or dust devil
+    SPRITE_GROUP_INFOBAR_MAP = 7,   // the level's mini-map
 };
 
 struct SpriteGroupEntry

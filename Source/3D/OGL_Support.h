@@ -204,6 +204,8 @@ enum
 
 void OGL_InitVertexArrayMemory();    // allocates the ten blocks; done by OGL_SetupGameView
 void OGL_DisposeVertexArrayMemory(); // frees them; done by OGL_DisposeGameView
+// Bytes still allocated in the pools when they were last disposed: what a screen forgot to free.
+extern int32_t gVertexArrayBytesForgotten;
 // First fit in address order, size rounded up to 16; a full pool is fatal.
 void* OGL_AllocVertexArrayMemory(int32_t size, int type);
 void OGL_FreeVertexArrayMemory(void* address, int type); // the address must come from that pool

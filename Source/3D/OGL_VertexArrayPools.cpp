@@ -30,6 +30,8 @@ static const int32_t kPoolSizes[MAX_VERTEX_ARRAY_POOLS] = {
 static VertexArrayPool gPools[MAX_VERTEX_ARRAY_POOLS];
 static bool gPoolsReady = false;
 
+int32_t gVertexArrayBytesForgotten = 0;
+
 void OGL_InitVertexArrayMemory()
 {
     if (gPoolsReady)
@@ -48,11 +50,13 @@ void OGL_DisposeVertexArrayMemory()
 {
     if (!gPoolsReady)
         ShowFatalAlert("OGL_DisableVertexArrayRanges: VAR already off.");
+    gVertexArrayBytesForgotten = 0;
     for (int type = 0; type < MAX_VERTEX_ARRAY_POOLS; type++) {
         // Allocations a screen forgot to give back go with the block rather than leak their nodes.
         VertexArrayNode* n = gPools[type].first;
         while (n) {
             VertexArrayNode* next = n->next;
+            gVertexArrayBytesForgotten += n->size;
             SafeDisposePtr(n);
             n = next;
         }

@@ -11,6 +11,7 @@
 #include "System/Fades.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
+#include "System/Level.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "System/UserDataFiles.h"
@@ -42,8 +43,20 @@ static void WarmUpWindow()
     OGL_DisposeGameView();
 }
 
-// The fonts and sprite groups every screen and level uses, loaded once for the whole run.
-static void LoadSharedArt()
+void InitGameSubsystems()
+{
+    InitSpriteManager();
+    TQ3D_InitContainers();
+    gLogicalScreenWidth = 640;
+    gLogicalScreenHeight = 480;
+    InitTerrainManager();
+    // The skeleton system is initialised here once skeletons exist.
+    InitSoundTools();
+    // The twitch pool is initialised here once interface animation exists.
+    InitObjectManager();
+}
+
+void LoadSharedArt()
 {
     LoadSpriteAtlas(ATLAS_SLOT_FONT, ":sprites:fonts:font", ATLAS_FONT | ATLAS_UPPERCASE);
     LoadSpriteAtlas(ATLAS_SLOT_FONT_ALT, ":sprites:fonts:font",
@@ -64,24 +77,19 @@ static void LogOpenGLContext()
             reinterpret_cast<const char*>(glGetString(GL_VENDOR)));
 }
 
-// Stands in for the main menu until it exists: the frame cycle runs over an empty scene until
-// the player closes the window.
-static void RunWaitingScreen()
+// The adventure: levels in sequence from gLevelIndex until one is lost or the last is won.
+static void PlayAdventure()
 {
-    ViewSetupRecord setup;
-    OGL_NewViewSetup(&setup);
-    setup.clearColor[0] = 0.05f;
-    setup.clearColor[1] = 0.08f;
-    setup.clearColor[2] = 0.12f;
-    OGL_SetupGameView(&setup);
-    StartFade(kFadeFlags_In, 2);
-
-    for (;;) {
-        CalcFrameRate();
-        PollInput();
-        MoveObjects();
-        OGL_DrawScene(DrawObjectList);
+    // The player records are set up here once players exist (a restored game keeps its own).
+    for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
+        // The level's song starts and the level intro shows here once sound and screens exist.
+        StartLevel();
+        RunLevelLoop();
+        EndLevel();
+        if (gLevelLost)
+            return;
     }
+    // The win screen shows here once screens exist.
 }
 
 void RunGameShell()
@@ -103,15 +111,7 @@ void RunGameShell()
 
     // Localized strings are loaded here for gPrefs.language once the string table exists.
 
-    InitSpriteManager();
-    TQ3D_InitContainers();
-    gLogicalScreenWidth = 640;
-    gLogicalScreenHeight = 480;
-    InitTerrainManager();
-    // The skeleton system is initialised here once skeletons exist.
-    InitSoundTools();
-    // The twitch pool is initialised here once interface animation exists.
-    InitObjectManager();
+    InitGameSubsystems();
 
     uint32_t now;
     Tarnet::GetDateTime(&now);
@@ -124,7 +124,11 @@ void RunGameShell()
 
     for (;;) {
         gTimeDemoMode = false;
-        // The main menu chooses the game; until it exists the shell waits on an empty screen.
-        RunWaitingScreen();
+        // The main menu chooses the game here once it exists; until then every game is the
+        // adventure from its first level.
+        gPlayMode = kPlayMode_Adventure;
+        gNumPanes = 1;
+        gLevelIndex = 0;
+        PlayAdventure();
     }
 }

@@ -19,5 +19,9 @@ int RunProgram();
 
 void RunGameShell(); // the main routine; never returns, leaves only by an exception
 
+// Parts of the main routine that the level harness of tests and tools repeats.
+void InitGameSubsystems(); // empty model, sprite and object tables; terrain constants; sound
+void LoadSharedArt();      // the fonts and sprite groups every screen and level uses
+
 // Runs the clean-quit sequence once, then asks the layer to quit (throws Tarnet::QuitRequest).
 [[noreturn]] void QuitCleanly();

@@ -1,0 +1,56 @@
+#include "System/LevelHarness.h"
+
+#include "3D/Atlas.h"
+#include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
+#include "3D/TQ3D.h"
+#include "Objects/ObjNode.h"
+#include "System/Boot.h"
+#include "System/GameShell.h"
+#include "System/Level.h"
+#include "System/Prefs.h"
+
+void HarnessPrepareGame()
+{
+    FindDataFolder();
+    InitGameSubsystems();
+    LoadSharedArt();
+}
+
+void HarnessFinishGame()
+{
+    DisposeAllObjects();
+    TQ3D_DisposeAllContainers();
+    DisposeAllSpriteGroups();
+    DisposeAllAtlases();
+}
+
+void HarnessStartLevel(int levelIndex, int16_t playMode, int numPanes, int splitScreenMode)
+{
+    gLevelIndex = levelIndex;
+    gPlayMode = playMode;
+    gNumPanes = numPanes;
+    gPrefs.splitScreenMode = uint8_t(splitScreenMode);
+    StartLevel();
+    BeginLevelPlay();
+}
+
+int HarnessPlayFrames(int frames, void (*beforeFrame)(int frame), void (*afterFrame)(int frame))
+{
+    for (int frame = 0; frame < frames; frame++) {
+        if (beforeFrame)
+            beforeFrame(frame);
+        bool goesOn = PlayLevelFrame();
+        if (afterFrame)
+            afterFrame(frame);
+        if (!goesOn)
+            return frame + 1;
+    }
+    return frames;
+}
+
+void HarnessEndLevel()
+{
+    FinishLevelPlay();
+    EndLevel();
+}

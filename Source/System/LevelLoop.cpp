@@ -1,0 +1,144 @@
+// The play loop. Its order is the design: input is read before anything moves, everything moves
+// before the cameras follow, the cameras settle before the terrain window is updated around them,
+// and the frame time measured after drawing scales the next frame.
+
+#include "System/Level.h"
+
+#include "3D/OGL_Support.h"
+#include "Objects/ObjNode.h"
+#include "System/Alerts.h"
+#include "System/Fades.h"
+#include "System/FrameRate.h"
+#include "System/GameShell.h"
+#include "System/Input.h"
+#include "System/Pause.h"
+#include "Tarnet/Tarnet.h"
+#include "Terrain/Terrain.h"
+
+static constexpr int kScancodeF10 = 67;
+static constexpr int kScancodeLeftGUI = 227;
+static constexpr int kScancodeRightGUI = 231;
+
+// While paused only the nodes that run when paused (the menu) move, and level time stands still.
+static void RunPausedFrame()
+{
+    MoveObjects();
+    CalcFrameRate();
+    UpdateSuperTileWindows();
+    OGL_DrawScene(DrawLevel);
+    if (ShouldLeavePauseMenu())
+        LeavePauseMenu();
+}
+
+// A level skip for testing: GUI+F10 decides the level at once.
+static void CheckLevelSkipKeys()
+{
+    bool guiHeld =
+        IsStateDown(QueryKeyState(kScancodeLeftGUI)) || IsStateDown(QueryKeyState(kScancodeRightGUI));
+    if (guiHeld && QueryKeyState(kScancodeF10) == KEYSTATE_PRESSED)
+        gLevelEnding = true;
+}
+
+static bool IsLevelOver()
+{
+    if (gLevelLost)
+        return true;
+    if (gLevelEnding) {
+        gLevelEndTimer -= gFrameSeconds;
+        return gLevelEndTimer <= 0;
+    }
+    return false;
+}
+
+static void RunLevelFrame()
+{
+    // Each player's flight controls are read here once players exist.
+
+    MoveObjects();
+    // Spline-driven objects, the cameras, the fences and the dust-devil swirl move here as those
+    // subsystems arrive.
+
+    if (gPlayMode == kPlayMode_Race)
+        gRaceStartTimer -= gFrameSeconds; // then the race places are updated, once players exist
+
+    UpdateSuperTileWindows();
+    OGL_DrawScene(DrawLevel);
+    CalcFrameRate();
+
+    gLevelFrames++;
+    gLevelTime += gFrameSeconds;
+
+    // Death timing and respawns run here once players exist.
+
+    if (GetNeedState(kNeedPause, -1) == KEYSTATE_PRESSED)
+        DoPauseMenu();
+
+    CheckLevelSkipKeys();
+}
+
+static uint32_t gTimeDemoStartTicks = 0;
+
+void BeginLevelPlay()
+{
+    PollInput();
+    CalcFrameRate();
+    CalcFrameRate(); // twice, so the first measured frame does not include the loading time
+    StartFade(kFadeFlags_In, 1);
+    gTimeDemoStartTicks = gTimeDemoMode ? Tarnet::TickCount() : 0;
+    SetMouseCapture(true);
+}
+
+bool PlayLevelFrame()
+{
+    PollInput();
+    if (gPaused) {
+        RunPausedFrame();
+        return true;
+    }
+    RunLevelFrame();
+    return !IsLevelOver();
+}
+
+void FinishLevelPlay()
+{
+    SetMouseCapture(false);
+    if (gFadeLevel > 0) {
+        gGameViewInfoPtr->fadeSound = true;
+        FadeOutAndWait(DrawLevel, UpdateSuperTileWindows);
+    }
+
+    if (gTimeDemoMode) {
+        float seconds = float(Tarnet::TickCount() - gTimeDemoStartTicks) / 60.0f;
+        ShowTimeDemoResults(gLevelFrames, seconds, float(gLevelFrames) / seconds);
+        Tarnet::ExitToShell(); // the demo ends the program; its results are all that matter
+    }
+}
+
+void RunLevelLoop()
+{
+    BeginLevelPlay();
+    while (PlayLevelFrame()) {
+    }
+    FinishLevelPlay();
+}
+
+void BeginLevelEnd(float seconds)
+{
+    if (gLevelEnding)
+        return;
+    gLevelEndTimer = seconds;
+    gLevelEnding = true;
+}
+
+void DrawLevel()
+{
+    // In stereo, each pane's camera mode sets the eye spacing and focus distance here once
+    // cameras exist.
+    DrawObjectList();
+}
+
+void ShowTimeDemoResults(int32_t frames, float seconds, float framesPerSecond)
+{
+    ShowAlert("%s:\nFrames: %d\nTime: %f\nAverage FPS: %f\nPeak #Objs: %d", "ShowTimeDemoResults", frames,
+              double(seconds), double(framesPerSecond), gPeakNodeCount);
+}

@@ -1,0 +1,37 @@
+// Pausing. The pause menu's own rows arrive with the menus; until then the pause screen is the
+// frozen level, and the pause or back need resumes it.
+
+#include "System/Level.h"
+
+#include "System/Fades.h"
+#include "System/Input.h"
+#include "System/Pause.h"
+#include "System/Prefs.h"
+
+void DoPauseMenu()
+{
+    // In adventure mode the controller that paused becomes player one's.
+    if (gPlayMode == kPlayMode_Adventure)
+        MakeControllerSlotFirst(GetLastControllerForNeedAnyP(kNeedPause));
+
+    gFadeLevel = 1;
+    gPaused = true;
+    SetMouseCapture(false);
+    // Sound pauses here, and the menu cursor is created, once those exist.
+    LockAllInputStates(); // the press that paused must not also resume
+}
+
+bool ShouldLeavePauseMenu()
+{
+    return GetNeedState(kNeedPause, -1) == KEYSTATE_PRESSED ||
+           GetNeedState(kNeedMenuBack, -1) == KEYSTATE_PRESSED;
+}
+
+void LeavePauseMenu()
+{
+    WritePrefsFile();
+    gPaused = false;
+    SetMouseCapture(true);
+    // Sound resumes here, and the menu cursor is deleted, once those exist.
+    LockAllInputStates();
+}

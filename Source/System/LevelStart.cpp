@@ -1,0 +1,207 @@
+// Level start-up. The order matters: the view exists before anything uploads textures, the model
+// groups before the playfield (its items refer to them), the terrain before the players stand on it.
+
+#include "System/Level.h"
+
+#include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
+#include "3D/TQ3D.h"
+#include "Gameplay/Sky.h"
+#include "Objects/ObjNode.h"
+#include "System/FrameRate.h"
+#include "System/GameShell.h"
+#include "System/Pause.h"
+#include "System/Prefs.h"
+#include "System/Random.h"
+#include "Tarnet/Tarnet.h"
+#include "Terrain/Terrain.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <cstdio>
+
+int16_t gPlayMode = kPlayMode_Adventure;
+bool gLevelLost = false;
+bool gLevelEnding = false;
+float gLevelEndTimer = 0;
+float gRaceStartTimer = 0;
+float gLevelTime = 0;
+int32_t gLevelFrames = 0;
+Vector3D gLevelLightDirection = {0, -1, 0};
+float gLevelLightColor[4] = {1, 1, 1, 1};
+float gFadeRangeInverse = 0;
+uint32_t gDistanceFadeBits = 0;
+
+static constexpr int kTerrainScale = 210;
+static constexpr int kAllMeshes = -1; // sphere-map every mesh of a model
+
+static float PaneFieldOfView()
+{
+    if (gPlayMode == kPlayMode_Adventure)
+        return 1.15f;
+    return gPrefs.splitScreenMode == 1 ? 0.7f : 1.1f;
+}
+
+void SetUpLevelView(ViewSetupRecord* setup)
+{
+    const SceneLook& look = kSceneLooks[kLevelTable[gLevelIndex].scene];
+
+    setup->clearScreen = false;
+    setup->useFog = true;
+    setup->nearClip = 20;
+    setup->farClip = float(gSuperTileRange) * 8 * kTerrainScale * 0.95f;
+    setup->fogStart = look.fogStartFraction * setup->farClip;
+    setup->fogEnd = 0.95f * setup->farClip;
+    setup->fov = PaneFieldOfView();
+    for (int i = 0; i < 3; i++)
+        setup->clearColor[i] = look.clearColor[i];
+    setup->clearColor[3] = 1;
+
+    float ambient = look.ambient;
+    if (gPrefs.stereoMode == 2) // monochrome anaglyph loses contrast; lift the shadows a little
+        ambient += 0.1f;
+    setup->ambientColor[0] = setup->ambientColor[1] = setup->ambientColor[2] = ambient;
+    setup->ambientColor[3] = 1;
+
+    setup->lightCount = 1;
+    Normalize3(&look.lightDirection, &setup->lightDirection[0]);
+    for (int i = 0; i < 3; i++)
+        setup->lightColor[0][i] = look.lightColor;
+    setup->lightColor[0][3] = 1;
+
+    gLevelLightDirection = setup->lightDirection[0];
+    for (int i = 0; i < 4; i++)
+        gLevelLightColor[i] = setup->lightColor[0][i];
+
+    if (gPrefs.stereoMode != 0) {
+        gStereoEyeSpacing = 35;
+        gStereoFocusDistance = 200;
+    }
+}
+
+static void SetDistanceFade()
+{
+    double farClip = gGameViewInfoPtr->farClip;
+    gFadeStartDistance = float(farClip * 0.8);
+    gFadeEndDistance = float(farClip * 0.9);
+    gFadeRangeInverse = 1.0f / (gFadeEndDistance - gFadeStartDistance);
+    gDistanceFadeBits = gFadeStartDistance != 0 ? NODEBIT_DISTANCE_FADE : 0;
+}
+
+static void SetSphereMapsOfScene(int scene)
+{
+    switch (scene) {
+    case kScene_Forest:
+        SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 45, kAllMeshes, 1, 0);
+        break;
+    case kScene_Desert:
+        SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 4, kAllMeshes, 1, 0);
+        SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 33, kAllMeshes, 1, 4);
+        break;
+    default:
+        // Skeleton types 5 and 6 of the swamp are loaded here once skeletons exist.
+        break;
+    }
+}
+
+static void LoadLevelArt()
+{
+    const LevelDefinition& level = kLevelTable[gLevelIndex];
+    char path[256];
+
+    ShowLoadingProgress(0);
+    uint64_t startMicroseconds = Tarnet::MicrosecondsNow();
+
+    LoadModelGroup(MODEL_GROUP_GLOBAL, ":models:Global.tq3d");
+    LoadModelGroup(MODEL_GROUP_PLAYERPARTS, ":models:playerparts.tq3d");
+    LoadModelGroup(MODEL_GROUP_WEAPONS, ":Models:Weapons.tq3d");
+    SetSphereMapInfo(MODEL_GROUP_PLAYERPARTS, 0, kAllMeshes, 1, 0);
+
+    std::snprintf(path, sizeof(path), ":models:%s.tq3d", kSceneLooks[level.scene].name);
+    LoadModelGroup(MODEL_GROUP_LEVELSPECIFIC, path);
+    for (int egg = 2; egg <= 6; egg++)
+        SetSphereMapInfo(MODEL_GROUP_GLOBAL, egg, kAllMeshes, 1, 0);
+    SetSphereMapInfo(MODEL_GROUP_GLOBAL, 21, kAllMeshes, 1, 4);
+
+    // Entry 0 is the enemy barrier on every level; entry 1 the scene's fence or dust devil.
+    const char* levelTextures[2] = {":sprites:textures:blockenemy", nullptr};
+    if (level.scene == kScene_Forest)
+        levelTextures[1] = ":sprites:textures:pinefence";
+    else if (level.scene == kScene_Desert)
+        levelTextures[1] = ":sprites:textures:dustdevil";
+    LoadSpriteGroupFromFiles(SPRITE_GROUP_LEVELSPECIFIC, levelTextures[1] ? 2 : 1, levelTextures);
+
+    std::snprintf(path, sizeof(path), ":sprites:maps:%s", level.fileName);
+    LoadSpriteGroupFromFile(SPRITE_GROUP_INFOBAR_MAP, path);
+
+    ShowLoadingProgress(0);
+
+    // Skeleton types 0 (player), 2, 4 and 1 are loaded here once skeletons exist.
+
+    std::snprintf(path, sizeof(path), ":terrain:%s.ter", level.fileName);
+    Tarnet::FSSpec playfield;
+    Tarnet::FSMakeFSSpec(gDataFolderSpec.vRefNum, gDataFolderSpec.parID, path, &playfield);
+    gPlayfieldProgressProc = ShowLoadingProgress;
+    LoadPlayfield(&playfield);
+
+    glClearColor(gGameViewInfoPtr->clearColor[0], gGameViewInfoPtr->clearColor[1],
+                 gGameViewInfoPtr->clearColor[2], 1);
+
+    SetSphereMapsOfScene(level.scene);
+
+    int milliseconds = int((Tarnet::MicrosecondsNow() - startMicroseconds) / 1000);
+    std::printf("%s: %d ms\n", "LoadLevelArt", milliseconds);
+}
+
+// Until players and their cameras exist, each pane looks out from its player's start, a little
+// above the ground, along the start heading.
+static void PlaceCamerasAtPlayerStarts()
+{
+    for (int pane = 0; pane < gNumPanes; pane++) {
+        const PlayerStartType& start = gPlayerStarts[pane < MAX_TERRAIN_PLAYERS ? pane : 0];
+        float x = float(start.x);
+        float z = float(start.z);
+        Point3D from = {x, TerrainHeightAt(x, z) + 500.0f, z};
+        float aheadX = x - std::sin(start.heading) * 1500.0f;
+        float aheadZ = z - std::cos(start.heading) * 1500.0f;
+        Point3D to = {aheadX, TerrainHeightAt(aheadX, aheadZ) + 250.0f, aheadZ};
+        OGL_UpdateCameraFromTo(&from, &to, pane);
+    }
+}
+
+void StartLevel()
+{
+    if (gTimeDemoMode)
+        SeedRandom(0); // every time-demo run sees the same events
+
+    gLevelFrames = 0;
+    gLevelTime = 0;
+    gLevelLost = false;
+    gLevelEnding = false;
+    gLevelEndTimer = 0;
+    gPaused = false;
+    // Each player's object reference and per-player index are cleared here once players exist.
+
+    SetTerrainScale(kTerrainScale);
+
+    ViewSetupRecord setup;
+    OGL_NewViewSetup(&setup);
+    SetUpLevelView(&setup);
+    OGL_SetupGameView(&setup);
+    SetDistanceFade();
+
+    LoadLevelArt();
+
+    // The infobar, custom splines, particles and effects, enemies and the other level items start
+    // here as those subsystems arrive; the sky is the level items' last step.
+    MakeSkyObjects();
+
+    if (gPlayMode == kPlayMode_Race)
+        gRaceStartTimer = 3;
+
+    // Terrain water, the players, splines and fences are primed here, then each player's camera.
+    PlaceCamerasAtPlayerStarts();
+    InitSuperTileWindows();
+    UpdateSuperTileWindows();
+    gTerrainLoading = false;
+}
