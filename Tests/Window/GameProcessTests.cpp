@@ -197,7 +197,8 @@ protected:
         EXPECT_NE(window, 0u) << "no window titled " << kGameTitle << "\n" << ReadWholeFile(game.stderrPath);
         for (int i = 0; i < 1200 && !LogContains(game.stderrPath, "Shared art loaded"); i++)
             std::this_thread::sleep_for(100ms);
-        gameWindow = window;
+        // Going full screen may give the game a new window; ask again for the one it has now.
+        gameWindow = WaitForGameWindow(display, 10s);
         return game;
     }
 
