@@ -14,8 +14,9 @@
 // data never holds that marker, so nothing valid is refused.
 bool JpegHuffmanTablesFit(const uint8_t* data, int32_t size)
 {
-    // Only JPEG data is read this way; other formats may hold these bytes anywhere.
-    bool isJpeg = size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+    // Only data the decoder may take for a JPEG (it skips any run of 0xFF before the start marker)
+    // is read this way; other formats may hold these bytes anywhere.
+    bool isJpeg = size >= 1 && data[0] == 0xFF;
     if (!isJpeg)
         return true;
 

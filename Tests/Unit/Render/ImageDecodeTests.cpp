@@ -37,6 +37,15 @@ TEST(ImageDecode, HuffmanTableClaimingMoreThan256CodesIsRefusedBeforeDecoding)
     EXPECT_EQ(std::string(reason), "corrupt Huffman table");
 }
 
+TEST(ImageDecode, FillBytesBeforeTheStartMarkerDoNotHideATable)
+{
+    // The decoder skips 0xFF fill bytes before the start-of-image marker.
+    std::vector<uint8_t> jpeg = {0xFF, 0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x13, 0x00};
+    for (int i = 0; i < 16; i++)
+        jpeg.push_back(i < 2 ? 200 : 0);
+    EXPECT_FALSE(JpegHuffmanTablesFit(jpeg.data(), int32_t(jpeg.size())));
+}
+
 TEST(ImageDecode, TableOfExactly256CodesIsAccepted)
 {
     std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00};
