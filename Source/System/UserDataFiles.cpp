@@ -55,7 +55,7 @@ bool LocatePrefsFolder(bool create)
     }
 }
 
-// The specification of file `name` in the game's folder, making that folder when asked.
+// The FSSpec of file `name` in the game's folder, making that folder when asked.
 static OSErr MakeGameFileSpec(const char* name, bool createFolder, FSSpec* spec)
 {
     int16_t vRefNum;

@@ -25,5 +25,6 @@ DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder);
 // stops at the first one; a fatal alert of a game reader counts as a problem of that file.
 void CheckSystemFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
 void CheckModelFiles(const std::filesystem::path& dataFolder, DataCheckReport* report);
-void CheckSprites(const std::filesystem::path& dataFolder, DataCheckReport* report); // sprite images and fonts
-void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report);  // playfields, mini-maps
+void CheckSprites(const std::filesystem::path& dataFolder,
+                  DataCheckReport* report);                                         // sprite images and fonts
+void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report); // playfields, mini-maps

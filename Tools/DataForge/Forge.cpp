@@ -10,11 +10,8 @@ struct ForgeStep
 
 // Add a content module here (and in Forge.h); keep the order stable.
 static const ForgeStep kForgeSteps[] = {
-    {"system files", ForgeSystemFiles},
-    {"models", ForgeModels},
-    {"fonts", ForgeFonts},
-    {"sprites", ForgeSprites},
-    {"levels", ForgeLevels},
+    {"system files", ForgeSystemFiles}, {"models", ForgeModels}, {"fonts", ForgeFonts},
+    {"sprites", ForgeSprites},          {"levels", ForgeLevels},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

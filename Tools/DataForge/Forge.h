@@ -12,7 +12,7 @@ void ForgeDataFolder(const std::filesystem::path& dataFolder);
 // The content modules, in the order ForgeDataFolder runs them. Each writes its own files below
 // the data folder and throws std::runtime_error when it cannot.
 void ForgeSystemFiles(const std::filesystem::path& dataFolder); // System: controller mappings
-void ForgeFonts(const std::filesystem::path& dataFolder);   // Sprites/fonts: the font atlases
-void ForgeSprites(const std::filesystem::path& dataFolder); // Sprites: sprite groups, textures, pictures
-void ForgeModels(const std::filesystem::path& dataFolder);  // Models: every TQ3D model file
-void ForgeLevels(const std::filesystem::path& dataFolder);  // Terrain and Sprites/maps: the nine levels
+void ForgeFonts(const std::filesystem::path& dataFolder);       // Sprites/fonts: the font atlases
+void ForgeSprites(const std::filesystem::path& dataFolder);     // Sprites: sprite groups, textures, pictures
+void ForgeModels(const std::filesystem::path& dataFolder);      // Models: every TQ3D model file
+void ForgeLevels(const std::filesystem::path& dataFolder);      // Terrain and Sprites/maps: the nine levels
