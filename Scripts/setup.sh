@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what the project needs on Debian 12 and configures and builds it into build/.
+# Installs what the project needs on Debian 12 and configures and builds it into build/, an
+# optimised Release build (the one the game is played from and the test command tests).
 # Usage: Scripts/setup.sh [extra cmake arguments]
 set -eu
 cd "$(dirname "$0")/.."
@@ -18,5 +19,5 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
 cmake --build build

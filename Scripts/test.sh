@@ -1,15 +1,16 @@
 #!/bin/sh
-# Sets the project up and runs the whole test suite:
-#  1. the normal build (build/): unit tests, window tests under Xvfb, fuzz-input replays;
+# Sets the project up and runs the whole test suite, with warnings as errors in both builds:
+#  1. the Release build (build/, the one Scripts/setup.sh makes, reused rather than built a second
+#     time): unit tests, window tests under Xvfb, fuzz-input replays;
 #  2. the sanitizer build (build-sanitize/, clang with AddressSanitizer and
 #     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for a bounded time.
 # Window tests run on Mesa's software OpenGL inside a private Xvfb server started here.
 set -eu
 cd "$(dirname "$0")/.."
-Scripts/setup.sh
+Scripts/setup.sh -DQUORVEL_WERROR=ON
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON
+  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON -DQUORVEL_WERROR=ON
 cmake --build build-sanitize
 
 export LIBGL_ALWAYS_SOFTWARE=1

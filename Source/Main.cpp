@@ -4,7 +4,7 @@
 
 #include <SDL.h>
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
-    return RunProgram();
+    return RunProgram(argc, argv);
 }

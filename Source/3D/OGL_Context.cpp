@@ -1,8 +1,8 @@
 // OGL_Context.cpp: the OpenGL context of the game window and the multitexture entry points.
 #include "3D/OGL_Local.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
 #include "System/Prefs.h"
+#include "System/ProgramState.h"
 
 SDL_GLContext gGLContext = nullptr;
 GLActiveTextureProc gGlActiveTextureProc = nullptr;

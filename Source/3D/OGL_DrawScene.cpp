@@ -3,14 +3,13 @@
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Local.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
 #include "System/Input.h"
 #include "System/Pause.h"
 #include "System/Prefs.h"
+#include "System/ProgramState.h"
 
 #include <cmath>
 
-int gDebugMode = 0;
 float gPaneAspectRatio = 1.0f;
 int gAnaglyphPass = 0;
 float gStereoEyeSpacing = 40.0f;
@@ -141,15 +140,6 @@ static void ClearForEyePass(int pass)
     }
 }
 
-// F8 cycles the diagnostic modes; mode 3 draws in wire frame.
-static void CycleDebugModeOnKey()
-{
-    if (QueryKeyState(SDL_SCANCODE_F8) != KEYSTATE_PRESSED)
-        return;
-    gDebugMode = (gDebugMode + 1) % 4;
-    glPolygonMode(GL_FRONT_AND_BACK, gDebugMode == 3 ? GL_LINE : GL_FILL);
-}
-
 // Shutter glasses find the eye of each buffer by a blue line along the bottom row.
 static void DrawShutterSyncLines()
 {
@@ -224,6 +214,8 @@ void OGL_DrawScene(void (*drawRoutine)())
     gMaterialFlagsOverride = 0;
     gDrawOpacity = 1.0f;
     OGL_SetColor4f(1, 1, 1, 1);
+    // The wire-frame diagnostic display draws the whole frame in lines.
+    glPolygonMode(GL_FRONT_AND_BACK, gDebugMode == 3 ? GL_LINE : GL_FILL);
 
     // 4. Every eye draws every pane, then the full-window overlay pass (pane index gNumPanes).
     for (int pass = 0; pass < numEyePasses; pass++) {
@@ -248,8 +240,7 @@ void OGL_DrawScene(void (*drawRoutine)())
     }
     gCurrentPane = gNumPanes; // the statistics below draw over the full window, like the overlay pass
 
-    // 5. Diagnostics key and the statistics overlay.
-    CycleDebugModeOnKey();
+    // 5. The statistics overlay of the diagnostic displays.
     OGL_DrawStatistics();
 
     // 6. Shutter glasses need their sync lines in both back buffers.

@@ -4,8 +4,8 @@
 #include "3D/OGL_Local.h"
 #include "Objects/ObjNode.h"
 #include "System/FrameRate.h"
-#include "System/GameShell.h"
 #include "System/Memory.h"
+#include "System/ProgramState.h"
 
 #include <cstdio>
 

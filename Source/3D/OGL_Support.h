@@ -12,6 +12,8 @@
 #include <cstdint>
 
 #include "3D/Math3D.h"
+#include "System/Input.h"        // gDebugMode, the diagnostic display
+#include "System/ProgramState.h" // gNumPanes
 
 // ---------------------------------------------------------------------------------------------------------
 // Records
@@ -81,13 +83,11 @@ struct RenderFrameStats
 extern SDL_GLContext gGLContext;
 extern GameViewInfo* gGameViewInfoPtr; // null when no view exists
 
-extern int gNumPanes;        // 1, or 2 for split screen; set by the game mode before the view is made
 extern int gSplitScreenMode; // 0 none, 1 stacked (pane 0 above), 2 side by side (pane 0 left)
 extern int gCurrentPane;     // pane being drawn; gNumPanes is the full-window overlay pass
 extern int gWindowWidth;     // drawable size in pixels, read at the start of every scene draw
 extern int gWindowHeight;
 extern float gPaneAspectRatio; // viewport height / width of the pane being drawn
-extern int gDebugMode;         // 0..3: > 0 shows statistics, 3 draws in wire frame
 
 extern int gAnaglyphPass;          // 0 left eye, 1 right eye
 extern float gStereoEyeSpacing;    // 40 by default

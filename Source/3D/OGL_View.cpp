@@ -2,14 +2,13 @@
 // vertex-array pools live exactly as long as the view.
 #include "3D/OGL_Local.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
 #include "System/Memory.h"
 #include "System/Prefs.h"
+#include "System/ProgramState.h"
 
 #include <cstring>
 
 GameViewInfo* gGameViewInfoPtr = nullptr;
-int gNumPanes = 1;
 int gSplitScreenMode = 0;
 int gCurrentPane = 0;
 int gWindowWidth = 640;

@@ -3,8 +3,8 @@
 #include "3D/OGL_Support.h"
 #include "3D/TQ3D_Local.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
 #include "System/Memory.h"
+#include "System/ProgramState.h"
 #include "Tarnet/Files/Files.h"
 
 #include <cstdarg>

@@ -5,7 +5,7 @@
 #include "Interface/Overlay.h"
 #include "System/Alerts.h"
 
-// Skinned meshes arrive with skeletal animation; until then a skeleton node draws nothing.
+// PENDING(Skeleton): draw the skinned meshes; until then a skeleton node draws nothing.
 void DrawSkeletonNode(ObjNode*) {}
 
 void DrawDisplayGroupNode(ObjNode* node)

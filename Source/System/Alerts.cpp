@@ -3,8 +3,8 @@
 
 #include "System/Alerts.h"
 
-#include "System/GameShell.h"
-#include "System/Window.h"
+#include "System/Log.h"
+#include "System/ProgramState.h"
 
 #include <SDL.h>
 #include <cstdarg>
@@ -13,17 +13,27 @@
 static constexpr int kAlertBufferSize = 1024;
 
 static AlertPresenter gAlertPresenter = nullptr;
+static void (*gReleaseCursorForDialog)() = nullptr;
+static void (*gHideCursorAfterDialog)() = nullptr;
 
 void SetAlertPresenter(AlertPresenter presenter)
 {
     gAlertPresenter = presenter;
 }
 
+void SetAlertCursorRoutines(void (*releaseForDialog)(), void (*hideAfterDialog)())
+{
+    gReleaseCursorForDialog = releaseForDialog;
+    gHideCursorAfterDialog = hideAfterDialog;
+}
+
 static void PresentAlert(const char* message, bool isFatal)
 {
-    ShowCursorForDialog();
-    std::printf(isFatal ? "Quorvel 2 Fatal Alert: %s\n" : "Quorvel 2 Alert: %s\n", message);
-    std::fflush(stdout);
+    if (gReleaseCursorForDialog)
+        gReleaseCursorForDialog();
+    // On standard output at information level, every time: it is the player's message, and a
+    // repeat is not the log's to drop.
+    LogLine(kLogInfo, isFatal ? "Quorvel 2 Fatal Alert: %s" : "Quorvel 2 Alert: %s", message);
 
     if (gAlertPresenter) {
         gAlertPresenter(message, isFatal);
@@ -31,7 +41,16 @@ static void PresentAlert(const char* message, bool isFatal)
         // A box that SDL cannot show (no display) is not an error of its own.
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quorvel 2", message, nullptr);
     }
-    HideCursorAgain();
+    if (gHideCursorAfterDialog)
+        gHideCursorAfterDialog();
+}
+
+// Formats into the caller's buffer (longer text is cut) and presents the alert.
+static void PresentFormattedAlert(char (&message)[kAlertBufferSize], bool isFatal, const char* format,
+                                  va_list args)
+{
+    std::vsnprintf(message, sizeof(message), format, args);
+    PresentAlert(message, isFatal);
 }
 
 void ShowAlert(const char* format, ...)
@@ -39,10 +58,8 @@ void ShowAlert(const char* format, ...)
     char message[kAlertBufferSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof(message), format, args);
+    PresentFormattedAlert(message, false, format, args);
     va_end(args);
-
-    PresentAlert(message, false);
 }
 
 void ShowFatalAlert(const char* format, ...)
@@ -50,13 +67,12 @@ void ShowFatalAlert(const char* format, ...)
     char message[kAlertBufferSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof(message), format, args);
+    PresentFormattedAlert(message, true, format, args);
     va_end(args);
 
-    PresentAlert(message, true);
     if (gAlertPresenter)
         throw FatalAlertError(message);
-    QuitCleanly();
+    RequestQuit();
 }
 
 void FatalAssertion(const char* function, int line, const char* condition)

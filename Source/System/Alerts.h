@@ -9,7 +9,8 @@
 // the player dismisses it. Text longer than 1023 bytes is cut.
 void ShowAlert(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// As ShowAlert with "Quorvel 2 Fatal Alert: ", then QuitCleanly. Never returns.
+// As ShowAlert with "Quorvel 2 Fatal Alert: ", then RequestQuit (the shell's clean-quit sequence).
+// Never returns.
 [[noreturn]] void ShowFatalAlert(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A warning box over the game window that does not stop the game (no console line).
@@ -30,6 +31,10 @@ void ShowWarningBox(const char* message);
 // test can catch it and go on. Pass nullptr to restore the real message box.
 typedef void (*AlertPresenter)(const char* message, bool isFatal);
 void SetAlertPresenter(AlertPresenter presenter);
+
+// The shell's routines around a dialog: release the mouse and show the system cursor before the
+// box, hide the cursor after it. Registered at start-up; without them the cursor is left alone.
+void SetAlertCursorRoutines(void (*releaseForDialog)(), void (*hideAfterDialog)());
 
 struct FatalAlertError : std::runtime_error
 {

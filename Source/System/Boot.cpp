@@ -6,6 +6,7 @@
 
 #include "System/Alerts.h"
 #include "System/GameShell.h"
+#include "System/Log.h"
 #include "System/Prefs.h"
 #include "System/Window.h"
 #include "Tarnet/Tarnet.h"
@@ -15,35 +16,21 @@
 #include <stdexcept>
 #include <string>
 
-SDL_Window* gGameWindow = nullptr;
 uint8_t gActiveMSAALevel = 0;
-Tarnet::FSSpec gDataFolderSpec = {};
 
-static void RequestOpenGLContext()
-{
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-
-    gActiveMSAALevel = gPrefs.msaaLevel;
-    if (gActiveMSAALevel != 0) {
-        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
-        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 1 << gActiveMSAALevel);
-    } else {
-        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
-        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-    }
-}
+// The window could not be made with the preference's anti-aliasing and was made without it.
+static bool gAntiAliasingDropped = false;
 
 // Some drivers refuse multisampled windows; the game then runs without anti-aliasing, and the
-// preference says so from now on (it is saved at quit).
-static void CreateGameWindow()
+// preference says so from now on.
+void CreateGameWindow()
 {
     for (;;) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             throw std::runtime_error("Couldn't initialize SDL video subsystem.");
 
-        RequestOpenGLContext();
+        gActiveMSAALevel = gPrefs.msaaLevel;
+        RequestOpenGLAttributes(gActiveMSAALevel);
 
         int display = GetPreferredDisplay();
         int width, height;
@@ -59,8 +46,10 @@ static void CreateGameWindow()
         if (gActiveMSAALevel == 0)
             throw std::runtime_error("Couldn't create SDL window.");
 
-        SDL_Log("Couldn't create SDL window with the requested MSAA level. Retrying without MSAA...\n");
+        LogLine(kLogWarning,
+                "Couldn't create SDL window with the requested MSAA level. Retrying without MSAA...\n");
         gPrefs.msaaLevel = 0;
+        gAntiAliasingDropped = true;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 }
@@ -69,8 +58,8 @@ std::filesystem::path FindDataFolder()
 {
     std::filesystem::path dataFolder = (std::filesystem::current_path() / "Data").lexically_normal();
     if (!std::filesystem::is_directory(dataFolder))
-        std::printf("Quorvel 2: no \"Data\" folder in %s; the game cannot load its files.\n",
-                    std::filesystem::current_path().string().c_str());
+        LogLine(kLogWarning, "Quorvel 2: no \"Data\" folder in %s; the game cannot load its files.",
+                std::filesystem::current_path().string().c_str());
     gDataFolderSpec = Tarnet::HostPathToFSSpec(dataFolder / "Skeletons");
     return dataFolder;
 }
@@ -83,10 +72,17 @@ void LoadControllerMappings(const std::filesystem::path& dataFolder)
         ShowWarningBox("Couldn't load gamecontrollerdb.txt!");
 }
 
+void KeepAntiAliasingFallback()
+{
+    if (!gAntiAliasingDropped || gPrefs.msaaLevel == 0)
+        return;
+    gPrefs.msaaLevel = 0;
+    WritePrefsFile();
+}
+
 void BootProgram()
 {
-    SDL_LogSetAllPriority(SDL_LOG_PRIORITY_VERBOSE);
-
+    // SDL's log priorities were set with the console's level before start-up.
     Tarnet::Startup();
 
     ResetPrefsToDefaults();

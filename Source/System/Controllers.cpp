@@ -4,8 +4,8 @@
 #include "System/InputLocal.h"
 
 #include "System/Alerts.h"
+#include "System/Log.h"
 
-#include <cstdio>
 #include <cstring>
 
 ControllerSlot gControllers[MAX_LOCAL_PLAYERS] = {
@@ -60,7 +60,7 @@ SDL_GameController* OpenController(int deviceIndex)
             slotIndex = i;
     }
     if (slotIndex < 0) {
-        std::printf("All controller slots used up.\n");
+        LogLine(kLogInfo, "All controller slots used up.");
         return nullptr;
     }
 
@@ -77,8 +77,7 @@ SDL_GameController* OpenController(int deviceIndex)
     slot->joystickId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
 
     const char* name = SDL_GameControllerName(controller);
-    std::printf("Opened joystick %d as controller: %s\n", slot->joystickId, name ? name : "");
-    std::fflush(stdout);
+    LogLine(kLogInfo, "Opened joystick %d as controller: %s", slot->joystickId, name ? name : "");
     gGamepadLastUsed = true;
     return controller;
 }
@@ -97,8 +96,7 @@ void OpenAllControllers()
     }
 
     if (SDL_NumJoysticks() != CountOpenControllers()) {
-        std::printf("Joystick(s) found, but none is suitable as an SDL_GameController.\n");
-        std::fflush(stdout);
+        LogLine(kLogInfo, "Joystick(s) found, but none is suitable as an SDL_GameController.");
     }
 }
 
@@ -111,14 +109,13 @@ void CompactControllerSlots()
         if (!gControllers[i].open)
             continue;
         if (writeIndex != i) {
-            std::printf("Remapped player controller %d ---> %d\n", i, writeIndex);
+            LogLine(kLogInfo, "Remapped player controller %d ---> %d", i, writeIndex);
             gControllers[writeIndex] = gControllers[i];
             ClearSlot(&gControllers[i]);
             SDL_GameControllerSetPlayerIndex(gControllers[writeIndex].controllerInstance, writeIndex);
         }
         writeIndex++;
     }
-    std::fflush(stdout);
 }
 
 void CloseController(SDL_JoystickID instanceID)
@@ -128,8 +125,7 @@ void CloseController(SDL_JoystickID instanceID)
     if (slotIndex < 0)
         return;
 
-    std::printf("Joystick %d was removed, was used by controller slot #%d\n", instanceID, slotIndex);
-    std::fflush(stdout);
+    LogLine(kLogInfo, "Joystick %d was removed, was used by controller slot #%d", instanceID, slotIndex);
     ControllerSlot* slot = &gControllers[slotIndex];
     if (!slot->open)
         FatalAssertion("CloseController", 851, "gControllers[controllerSlot].open");

@@ -23,8 +23,6 @@ enum
 
 static constexpr int kFadeSlot = 7000;
 
-float gFadeLevel = 1.0f;
-
 static void MoveFadeNode(ObjNode* fade);
 
 static void DrawFadeNode(ObjNode*)

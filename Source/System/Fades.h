@@ -4,7 +4,7 @@
 
 struct ObjNode;
 
-extern float gFadeLevel; // 1 = picture fully visible, 0 = black
+#include "System/ProgramState.h" // gFadeLevel
 
 enum
 {

@@ -4,7 +4,7 @@
 
 #include "System/FrameRate.h"
 
-#include "System/GameShell.h"
+#include "System/ProgramState.h"
 #include "Tarnet/Tarnet.h"
 
 #include <SDL.h>

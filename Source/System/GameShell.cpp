@@ -8,10 +8,12 @@
 #include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
 #include "Sound/GameSound.h"
+#include "System/Boot.h"
 #include "System/Fades.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/Level.h"
+#include "System/Log.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "System/UserDataFiles.h"
@@ -22,7 +24,6 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-bool gTimeDemoMode = false;
 int gLogicalScreenWidth = 640;
 int gLogicalScreenHeight = 480;
 
@@ -50,9 +51,9 @@ void InitGameSubsystems()
     gLogicalScreenWidth = 640;
     gLogicalScreenHeight = 480;
     InitTerrainManager();
-    // The skeleton system is initialised here once skeletons exist.
+    // PENDING(Skeleton): initialise the skeleton system.
     InitSoundTools();
-    // The twitch pool is initialised here once interface animation exists.
+    // PENDING(Twitch): initialise the twitch pool.
     InitObjectManager();
 }
 
@@ -72,7 +73,7 @@ void LoadSharedArt()
 
 static void LogOpenGLContext()
 {
-    SDL_Log("OpenGL %s (%s, %s)", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+    LogLine(kLogInfo, "OpenGL %s (%s, %s)", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
             reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
             reinterpret_cast<const char*>(glGetString(GL_VENDOR)));
 }
@@ -80,16 +81,17 @@ static void LogOpenGLContext()
 // The adventure: levels in sequence from gLevelIndex until one is lost or the last is won.
 static void PlayAdventure()
 {
-    // The player records are set up here once players exist (a restored game keeps its own).
+    // PENDING(Player): set up the player records (a restored game keeps its own).
     for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
-        // The level's song starts and the level intro shows here once sound and screens exist.
+        // PENDING(Sound): start the level's song.
+        // PENDING(Screens): show the level intro.
         StartLevel();
         RunLevelLoop();
         EndLevel();
         if (gLevelLost)
             return;
     }
-    // The win screen shows here once screens exist.
+    // PENDING(Screens): show the win screen.
 }
 
 void RunGameShell()
@@ -101,6 +103,7 @@ void RunGameShell()
     LocatePrefsFolder(true);
     ResetPrefsToDefaults();
     ReadPrefsFile();
+    KeepAntiAliasingFallback();
     ApplyFullscreenPref(true);
 
     OGL_CreateDrawContext();
@@ -109,7 +112,7 @@ void RunGameShell()
 
     WarmUpWindow();
 
-    // Localized strings are loaded here for gPrefs.language once the string table exists.
+    // PENDING(Strings): load the localized strings for gPrefs.language.
 
     InitGameSubsystems();
 
@@ -119,12 +122,12 @@ void RunGameShell()
 
     uint64_t artStart = Tarnet::MicrosecondsNow();
     LoadSharedArt();
-    SDL_Log("Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
-    // The title splash and the intro story run here once the screens exist.
+    LogLine(kLogInfo, "Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
+    // PENDING(Screens): the title splash and the intro story.
 
     for (;;) {
         gTimeDemoMode = false;
-        // The main menu chooses the game here once it exists; until then every game is the
+        // PENDING(Menus): the main menu chooses the game; until it does, every game is the
         // adventure from its first level.
         gPlayMode = kPlayMode_Adventure;
         gNumPanes = 1;

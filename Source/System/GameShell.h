@@ -1,21 +1,18 @@
 // The game shell: program entry, start-up, the main routine and its outer loop, quitting.
 #pragma once
 
-#include <SDL.h>
 #include <cstdint>
 
-#include "Tarnet/MacTypes.h"
+#include "System/ProgramState.h" // gGameWindow, gDataFolderSpec, gTimeDemoMode live below the shell
 
-extern SDL_Window* gGameWindow;        // the one window; null before creation and after teardown
-extern uint8_t gActiveMSAALevel;       // anti-aliasing level the window was actually created with
-extern Tarnet::FSSpec gDataFolderSpec; // the "Skeletons" folder; its parent is the data folder
-extern bool gTimeDemoMode;             // a time-demo run: every frame counts as 1/40 s
-extern bool gQuitting;                 // the clean-quit sequence has begun
-extern int gLogicalScreenWidth;        // 640: the 2D overlay's coordinate space
-extern int gLogicalScreenHeight;       // 480
+extern uint8_t gActiveMSAALevel; // anti-aliasing level the window was actually created with
+extern bool gQuitting;           // the clean-quit sequence has begun
+extern int gLogicalScreenWidth;  // 640: the 2D overlay's coordinate space
+extern int gLogicalScreenHeight; // 480
 
-// The program entry's exception boundary: returns 0 after a quit request, 1 after any other error.
-int RunProgram();
+// The program entry: reads the command line (a bad one prints the usage and returns 2), then runs
+// the game inside its exception boundary: returns 0 after a quit request, 1 after any other error.
+int RunProgram(int argc, char** argv);
 
 void RunGameShell(); // the main routine; never returns, leaves only by an exception
 

@@ -104,6 +104,11 @@ extern bool gMouseMotionNow;                             // the mouse moved duri
 extern char gTextInput[SDL_TEXTINPUTEVENT_TEXT_SIZE];    // text typed during this poll (UTF-8)
 extern float gPlayerRumbleTime[MAX_LOCAL_PLAYERS];       // seconds of rumble last started per player
 
+// The diagnostic display that F8 steps through: 0 off, 1 statistics, 2 also collision boxes,
+// 3 also wire frame. Input sets it; the renderer and the object and terrain drawers read it.
+constexpr int NUM_DEBUG_MODES = 4;
+extern int gDebugMode;
+
 extern const InputBinding kDefaultInputBindings[NUM_CONTROL_NEEDS];
 
 // --- Set-up and the frame poll ---

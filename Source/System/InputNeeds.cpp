@@ -3,9 +3,8 @@
 
 #include "System/InputLocal.h"
 
-#include "3D/OGL_Support.h"
 #include "System/Alerts.h"
-#include "System/Fades.h"
+#include "System/ProgramState.h"
 
 int GetKeyboardPlayer()
 {

@@ -7,8 +7,8 @@
 
 #include "System/InputLocal.h"
 
-#include "System/GameShell.h"
 #include "System/Prefs.h"
+#include "System/ProgramState.h"
 #include "System/Window.h"
 
 #include <cstring>
@@ -25,6 +25,7 @@ int8_t gLastControllerForNeed[NUM_CONTROL_NEEDS];
 bool gGamepadLastUsed;
 bool gMouseMotionNow;
 char gTextInput[SDL_TEXTINPUTEVENT_TEXT_SIZE];
+int gDebugMode = 0;
 
 static int gWheelSumX; // wheel motion of this poll
 static int gWheelSumY;
@@ -52,11 +53,11 @@ static void HandleEvent(const SDL_Event& event)
 {
     switch (event.type) {
     case SDL_QUIT:
-        QuitCleanly();
+        RequestQuit();
 
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            QuitCleanly();
+            RequestQuit();
         break;
 
     case SDL_TEXTINPUT:
@@ -170,6 +171,10 @@ void PollInput()
         ToggleFullscreen();
         LockAllInputStates();
     }
+
+    // F8 steps through the diagnostic displays; the renderer shows whichever is set.
+    if (gKeyStates[SDL_SCANCODE_F8] == KEYSTATE_PRESSED)
+        gDebugMode = (gDebugMode + 1) % NUM_DEBUG_MODES;
 
     // Mouse buttons and wheel directions.
     for (int n = 1; n < NUM_MOUSE_STATES; n++)

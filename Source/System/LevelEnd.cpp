@@ -12,17 +12,18 @@
 
 void EndLevel()
 {
-    // Custom splines are released here once geometry picking exists.
+    // PENDING(Splines): release the custom splines.
     SilenceAllEffects();
-    // Spline-driven objects are deleted here once spline items exist.
+    // PENDING(Items): delete the spline-driven objects.
     DisposeAllObjects();
-    // Skeleton files are freed here once skeletons exist.
+    // PENDING(Skeleton): free the level's skeleton files.
     FreeTerrainData();
-    // Effect systems and confetti groups are reset here once particles exist.
+    // PENDING(Effects): reset the effect systems and confetti groups.
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);
     DisposeSpriteGroup(SPRITE_GROUP_INFOBAR_MAP);
     TQ3D_DisposeAllContainers();
-    // Contrail meshes and live zaps are freed here once effects and hazards exist.
+    // PENDING(Effects): free the contrail meshes.
+    // PENDING(Hazards): free the live zaps.
     OGL_DisposeGameView();
 
     gNumPanes = 1;

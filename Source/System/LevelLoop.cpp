@@ -52,14 +52,15 @@ static bool IsLevelOver()
 
 static void RunLevelFrame()
 {
-    // Each player's flight controls are read here once players exist.
+    // PENDING(Player): read each player's flight controls.
 
     MoveObjects();
-    // Spline-driven objects, the cameras, the fences and the dust-devil swirl move here as those
-    // subsystems arrive.
+    // PENDING(Items): move the spline-driven objects.
+    // PENDING(Camera): move each pane's camera.
+    // PENDING(Fences): move the fences and the dust-devil swirl.
 
     if (gPlayMode == kPlayMode_Race)
-        gRaceStartTimer -= gFrameSeconds; // then the race places are updated, once players exist
+        gRaceStartTimer -= gFrameSeconds; // PENDING(Player): then update the race places
 
     UpdateSuperTileWindows();
     OGL_DrawScene(DrawLevel);
@@ -68,7 +69,7 @@ static void RunLevelFrame()
     gLevelFrames++;
     gLevelTime += gFrameSeconds;
 
-    // Death timing and respawns run here once players exist.
+    // PENDING(Player): death timing and respawns.
 
     if (GetNeedState(kNeedPause, -1) == KEYSTATE_PRESSED)
         DoPauseMenu();
@@ -132,8 +133,7 @@ void BeginLevelEnd(float seconds)
 
 void DrawLevel()
 {
-    // In stereo, each pane's camera mode sets the eye spacing and focus distance here once
-    // cameras exist.
+    // PENDING(Camera): in stereo, each pane's camera mode sets the eye spacing and focus distance.
     DrawObjectList();
 }
 

@@ -1,5 +1,5 @@
-// Pausing. The pause menu's own rows arrive with the menus; until then the pause screen is the
-// frozen level, and the pause or back need resumes it.
+// Pausing. The pause screen is the frozen level, and the pause or back need resumes it.
+// PENDING(Menus): the pause menu's own rows.
 
 #include "System/Level.h"
 
@@ -17,7 +17,8 @@ void DoPauseMenu()
     gFadeLevel = 1;
     gPaused = true;
     SetMouseCapture(false);
-    // Sound pauses here, and the menu cursor is created, once those exist.
+    // PENDING(Sound): pause the sound.
+    // PENDING(Menus): create the menu cursor.
     LockAllInputStates(); // the press that paused must not also resume
 }
 
@@ -32,6 +33,7 @@ void LeavePauseMenu()
     WritePrefsFile();
     gPaused = false;
     SetMouseCapture(true);
-    // Sound resumes here, and the menu cursor is deleted, once those exist.
+    // PENDING(Sound): resume the sound.
+    // PENDING(Menus): delete the menu cursor.
     LockAllInputStates();
 }

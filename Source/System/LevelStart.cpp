@@ -10,6 +10,7 @@
 #include "Objects/ObjNode.h"
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
+#include "System/Log.h"
 #include "System/Pause.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
@@ -99,7 +100,7 @@ static void SetSphereMapsOfScene(int scene)
         SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 33, kAllMeshes, 1, 4);
         break;
     default:
-        // Skeleton types 5 and 6 of the swamp are loaded here once skeletons exist.
+        // PENDING(Skeleton): sphere-map skeleton types 5 and 6 of the swamp.
         break;
     }
 }
@@ -136,7 +137,7 @@ static void LoadLevelArt()
 
     ShowLoadingProgress(0);
 
-    // Skeleton types 0 (player), 2, 4 and 1 are loaded here once skeletons exist.
+    // PENDING(Skeleton): load skeleton types 0 (player), 2, 4 and 1.
 
     std::snprintf(path, sizeof(path), ":terrain:%s.ter", level.fileName);
     Tarnet::FSSpec playfield;
@@ -150,11 +151,11 @@ static void LoadLevelArt()
     SetSphereMapsOfScene(level.scene);
 
     int milliseconds = int((Tarnet::MicrosecondsNow() - startMicroseconds) / 1000);
-    std::printf("%s: %d ms\n", "LoadLevelArt", milliseconds);
+    LogLine(kLogInfo, "%s: %d ms", "LoadLevelArt", milliseconds);
 }
 
-// Until players and their cameras exist, each pane looks out from its player's start, a little
-// above the ground, along the start heading.
+// Each pane looks out from its player's start, a little above the ground, along the start heading.
+// PENDING(Camera): a stand-in until the players' cameras follow them.
 static void PlaceCamerasAtPlayerStarts()
 {
     for (int pane = 0; pane < gNumPanes; pane++) {
@@ -180,7 +181,7 @@ void StartLevel()
     gLevelEnding = false;
     gLevelEndTimer = 0;
     gPaused = false;
-    // Each player's object reference and per-player index are cleared here once players exist.
+    // PENDING(Player): clear each player's object reference and per-player index.
 
     SetTerrainScale(kTerrainScale);
 
@@ -192,14 +193,21 @@ void StartLevel()
 
     LoadLevelArt();
 
-    // The infobar, custom splines, particles and effects, enemies and the other level items start
-    // here as those subsystems arrive; the sky is the level items' last step.
+    // PENDING(Infobar): start the infobar.
+    // PENDING(Splines): start the custom splines.
+    // PENDING(Effects): start the particles and effects.
+    // PENDING(Enemies): start the enemies.
+    // PENDING(Items): start the other level items; the sky below is their last step.
     MakeSkyObjects();
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer = 3;
 
-    // Terrain water, the players, splines and fences are primed here, then each player's camera.
+    // PENDING(Water): prime the terrain water.
+    // PENDING(Player): make the players.
+    // PENDING(Items): prime the spline items.
+    // PENDING(Fences): prime the fences.
+    // PENDING(Camera): each player's camera replaces the start-view cameras placed here.
     PlaceCamerasAtPlayerStarts();
     InitSuperTileWindows();
     UpdateSuperTileWindows();

@@ -3,7 +3,7 @@
 #include "System/InputLocal.h"
 
 #include "System/FrameRate.h"
-#include "System/GameShell.h"
+#include "System/ProgramState.h"
 
 static float gMouseSampleTimer;   // seconds since the last relative-motion sample
 static SDL_FPoint gMouseSample;   // the last sample, returned until the next one is due

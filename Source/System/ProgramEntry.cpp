@@ -1,18 +1,50 @@
-// The program's exception boundary. A quit request is the orderly way out from any depth; any
-// other exception is an error the player must see, as a console line and a message box.
+// The program's entry: the command line, then the exception boundary around the game. A quit
+// request is the orderly way out from any depth; any other exception is an error the player must
+// see, as a console line and a message box.
 
+#include "System/Alerts.h"
 #include "System/Boot.h"
+#include "System/CommandLine.h"
 #include "System/GameShell.h"
+#include "System/Log.h"
+#include "System/Window.h"
 
 #include "Tarnet/Tarnet.h"
 
 #include <SDL.h>
-#include <cstdio>
 #include <exception>
+#include <iterator>
 #include <string>
 
-int RunProgram()
+static constexpr const char* kProgramName = "Quorvel2";
+
+static void ApplyVerbose(const char*)
 {
+    SetLogVerbose(true);
+}
+
+// Every switch the game takes; a new one is one more row and its routine.
+static const CommandLineOption kGameOptions[] = {
+    {"--verbose", nullptr, "also show debug lines, SDL's among them, on the console", ApplyVerbose},
+};
+
+// Low layers reach the shell only through what it registers here.
+static void RegisterShellRoutines()
+{
+    SetQuitRoutine(QuitCleanly);
+    SetAlertCursorRoutines(ShowCursorForDialog, HideCursorAgain);
+    RouteSDLLogToConsole();
+}
+
+int RunProgram(int argc, char** argv)
+{
+    int commandLineResult =
+        ParseCommandLine(argc, argv, kProgramName, kGameOptions, int(std::size(kGameOptions)));
+    if (commandLineResult != kCommandLineGoOn)
+        return commandLineResult;
+
+    RegisterShellRoutines();
+
     bool failed = false;
     std::string message;
 
@@ -39,7 +71,7 @@ int RunProgram()
     if (!failed)
         return 0;
 
-    std::fprintf(stderr, "Uncaught exception: %s\n", message.c_str());
+    LogLine(kLogError, "Uncaught exception: %s", message.c_str());
     SDL_ShowSimpleMessageBox(0, "Quorvel 2", message.c_str(), nullptr);
     return 1;
 }

@@ -1,23 +1,19 @@
 // Reading and writing the game's own files through the host layer's file calls.
 //
 // A file is never overwritten in place. The new content is written to "<name>.new" beside it,
-// flushed to the disk, checked for its full length (the layer does not report host write errors,
-// so a full disk would otherwise pass unnoticed) and only then renamed over the old file, which
-// the host does in one step. The layer has no rename or flush, so those two steps work on the
-// host path the layer resolves for the file (CommitTemporaryFile).
+// which the host layer's FSpReplaceFile puts in the old file's place only once all of it is on
+// the disk.
 
 #include "System/UserDataFiles.h"
 
 #include "System/Alerts.h"
+#include "System/Log.h"
 #include "System/Memory.h"
 #include "Tarnet/Files/Files.h"
 
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <system_error>
-#include <unistd.h>
 
 using namespace Tarnet;
 
@@ -75,8 +71,7 @@ static OSErr MakeGameFileSpec(const char* name, bool createFolder, FSSpec* spec)
 
 static OSErr ReportCorrupt(const char* name)
 {
-    std::printf("File '%s' appears to be corrupt!\n", name);
-    std::fflush(stdout);
+    LogLine(kLogInfo, "File '%s' appears to be corrupt!", name);
     return kCorruptUserDataFileErr;
 }
 
@@ -132,38 +127,6 @@ OSErr LoadUserDataFile(const char* name, const char* magic, int32_t size, void* 
     }
 }
 
-// Flushes the finished temporary file to the disk, checks that all of it got there, and renames
-// it over the final file. On any failure the temporary file is removed and the final file is
-// left as it was.
-static OSErr CommitTemporaryFile(const FSSpec& temporary, const FSSpec& final, int32_t expectedLength)
-{
-    std::filesystem::path temporaryPath = FSSpecToHostPath(temporary);
-    std::filesystem::path finalPath = FSSpecToHostPath(final);
-    std::error_code ec;
-
-    bool complete = false;
-    int fd = ::open(temporaryPath.c_str(), O_RDONLY);
-    if (fd >= 0) {
-        complete =
-            ::fsync(fd) == 0 && std::filesystem::file_size(temporaryPath, ec) == uintmax_t(expectedLength);
-        ::close(fd);
-    }
-    if (complete)
-        std::filesystem::rename(temporaryPath, finalPath, ec);
-    if (!complete || ec) {
-        std::filesystem::remove(temporaryPath, ec);
-        return ioErr;
-    }
-
-    // Make the rename itself survive a crash.
-    int folder = ::open(finalPath.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return noErr;
-}
-
 // Creates the temporary file and writes the magic, its zero byte and the record into it.
 static OSErr WriteTemporaryFile(const FSSpec& temporary, const char* magic, int32_t size, const void* data)
 {
@@ -206,12 +169,11 @@ OSErr SaveUserDataFile(const char* name, const char* magic, int32_t size, const 
             FSpDelete(&temporary);
             return err;
         }
-        err = CommitTemporaryFile(temporary, final, int32_t(std::strlen(magic)) + 1 + size);
+        err = FSpReplaceFile(&temporary, &final, int32_t(std::strlen(magic)) + 1 + size);
         if (err != noErr)
             return err;
 
-        std::printf("Wrote %s\n", final.name);
-        std::fflush(stdout);
+        LogLine(kLogInfo, "Wrote %s", final.name);
         return noErr;
     } catch (const std::filesystem::filesystem_error&) {
         WarnPrefsFolderMissing();

@@ -1,10 +1,19 @@
 #include "System/Window.h"
 
-#include "System/GameShell.h"
 #include "System/Input.h"
 #include "System/Prefs.h"
+#include "System/ProgramState.h"
 
 #include <SDL.h>
+
+void RequestOpenGLAttributes(int msaaLevel)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, msaaLevel != 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, msaaLevel != 0 ? 1 << msaaLevel : 0);
+}
 
 void WindowSizeForUsableArea(int usableWidth, int usableHeight, int* width, int* height)
 {

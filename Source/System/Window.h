@@ -2,6 +2,10 @@
 // around dialogs.
 #pragma once
 
+// Asks SDL for the game's OpenGL context (2.0 compatibility profile) and, for msaaLevel > 0,
+// 2^msaaLevel samples per pixel, for the next window made.
+void RequestOpenGLAttributes(int msaaLevel);
+
 // Window size for a display: two thirds of its usable height at a 1.6 aspect on landscape
 // displays, two thirds of its width on portrait ones; 640 x 480 when the display cannot be asked.
 void ComputeWindowSize(int display, int* width, int* height);

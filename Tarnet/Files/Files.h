@@ -44,6 +44,12 @@ OSErr SetFPos(int16_t refNum, int16_t posMode, int32_t offset);
 OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode scriptTag);
 OSErr FSpDelete(const FSSpec* spec); // noErr if removed, fnfErr if it was not there
 
+// Not in the Toolbox: replaces the closed file `target` by the closed file `replacement` (in the
+// same folder) in one step, once the replacement is wholly on the disk and `expectedLength` bytes
+// long, so a crash at any point leaves either the old file or the new one complete. On failure the
+// replacement is removed, the target is left as it was, and the result is ioErr.
+OSErr FSpReplaceFile(const FSSpec* replacement, const FSSpec* target, int32_t expectedLength);
+
 // Creates folder `name` in `parentDirID`: noErr also when it already exists (then *createdDirID
 // is left alone), bdNamErr when a file is in the way, ioErr when the host failed.
 OSErr DirCreate(int16_t vRefNum, int32_t parentDirID, const char* name, int32_t* createdDirID);

@@ -1,8 +1,8 @@
 #include "Support/TestWindow.h"
 
 #include "3D/OGL_Support.h"
-#include "System/GameShell.h"
-#include "System/Prefs.h"
+#include "System/HiddenWindow.h"
+#include "System/ProgramState.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -56,33 +56,12 @@ static void KeepSoftwareDriverLoaded()
 bool OpenTestWindow(int width, int height)
 {
     KeepSoftwareDriverLoaded();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-
-    gGameWindow = SDL_CreateWindow("Quorvel 2 test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                                   height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    if (!gGameWindow)
-        return false;
-
-    gPrefs.vsync = 0; // nothing to wait for under Xvfb, and tests should not
-    OGL_CreateDrawContext();
-    return true;
+    return OpenHiddenWindow("Quorvel 2 test", width, height, true);
 }
 
 void CloseTestWindow()
 {
-    OGL_DisposeDrawContext();
-    if (gGameWindow) {
-        SDL_DestroyWindow(gGameWindow);
-        gGameWindow = nullptr;
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    CloseHiddenWindow();
 }
 
 WindowPixels ReadBackBuffer()

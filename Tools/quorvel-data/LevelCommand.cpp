@@ -16,10 +16,12 @@
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Support.h"
 #include "Commands.h"
+#include "DataForge/Content/Levels.h"
 #include "DataForge/Writers/ImageWriter.h"
 #include "Objects/ObjNode.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
+#include "System/HiddenWindow.h"
+#include "System/Level.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Terrain.h"
@@ -30,84 +32,30 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr float kCameraHeightAboveGround = 450.0f; // about where the chase camera rides behind the player
 constexpr float kCameraBehind = 700.0f;
-constexpr float kFixedWaterHeight = 400.0f;
 
-// The look of each scene: sky and fog colour, fog start (fraction of the far clip), ambient, one light.
-struct SceneLook
+// The level of the game's level table with this file name, or -1.
+int FindLevel(const std::string& name)
 {
-    const char* level;
-    float clear[3];
-    float fogStart;
-    float ambient;
-    float light;
-    Vector3D direction;
-};
-
-const SceneLook kForest = {nullptr, {0.43f, 0.33f, 0.7f}, 0.35f, 0.4f, 0.7f, {0.4f, -0.5f, 0.5f}};
-const SceneLook kDesert = {nullptr, {0.968f, 0.537f, 0.278f}, 0.4f, 0.45f, 0.6f, {0.4f, -0.3f, 0.2f}};
-const SceneLook kSwamp = {nullptr, {0.568f, 0.243f, 0.125f}, 0.4f, 0.45f, 0.6f, {0.4f, -0.3f, 0.2f}};
-
-const SceneLook* LookOf(const std::string& level)
-{
-    if (level == "level1" || level == "battle1" || level == "flag2")
-        return &kForest;
-    if (level == "level2" || level == "race2" || level == "battle2")
-        return &kDesert;
-    if (level == "level3" || level == "race1" || level == "flag1")
-        return &kSwamp;
-    return nullptr;
+    for (int i = 0; i < NUM_LEVELS; i++) {
+        if (name == kLevelTable[i].fileName)
+            return i;
+    }
+    return -1;
 }
 
 void QuietPresenter(const char*, bool) {}
 
-bool OpenHiddenWindow()
+// The game's own view of the level, as player 0's pane shows it, but cleared to the scene's sky
+// colour: the tool draws no sky objects.
+void SetupLevelView(int levelIndex)
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    gGameWindow = SDL_CreateWindow("quorvel-data level", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!gGameWindow)
-        return false;
-    gPrefs.vsync = 0;
-    gPrefs.stereoMode = 0;
-    gPrefs.reducedDetail = 0;
-    OGL_CreateDrawContext();
-    return true;
-}
-
-void CloseWindow()
-{
-    OGL_DisposeDrawContext();
-    SDL_DestroyWindow(gGameWindow);
-    gGameWindow = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-
-void SetupSceneView(const SceneLook& look)
-{
+    gLevelIndex = levelIndex;
+    gPlayMode = kLevelTable[levelIndex].playMode;
     gNumPanes = 1;
     ViewSetupRecord setup;
     OGL_NewViewSetup(&setup);
+    SetUpLevelView(&setup);
     setup.clearScreen = true;
-    for (int c = 0; c < 3; c++)
-        setup.clearColor[c] = look.clear[c];
-    setup.clearColor[3] = 1.0f;
-    setup.useFog = true;
-    setup.nearClip = 20.0f;
-    setup.farClip = float(gSuperTileRange) * 8 * 210 * 0.95f;
-    setup.fogStart = look.fogStart * setup.farClip;
-    setup.fogEnd = 0.95f * setup.farClip;
-    setup.fov = 1.15f;
-    setup.ambientColor[0] = setup.ambientColor[1] = setup.ambientColor[2] = look.ambient;
-    setup.lightCount = 1;
-    Normalize3(&look.direction, &setup.lightDirection[0]);
-    for (int c = 0; c < 3; c++)
-        setup.lightColor[0][c] = look.light;
-    setup.lightColor[0][3] = 1.0f;
     OGL_SetupGameView(&setup);
 }
 
@@ -243,10 +191,12 @@ int RunLevelCommand(const CommandArgs& args)
         else
             positional.push_back(args[i]);
     }
-    const SceneLook* look = positional.size() == 2 ? LookOf(positional[0]) : nullptr;
-    if (!look) {
-        std::fprintf(stderr, "usage: quorvel-data level NAME OUT.png [--data DIR] [--overview]\n"
-                             "NAME: level1 level2 level3 race1 race2 battle1 battle2 flag1 flag2\n");
+    int levelIndex = positional.size() == 2 ? FindLevel(positional[0]) : -1;
+    if (levelIndex < 0) {
+        std::fprintf(stderr, "usage: quorvel-data level NAME OUT.png [--data DIR] [--overview]\nNAME:");
+        for (const LevelDefinition& level : kLevelTable)
+            std::fprintf(stderr, " %s", level.fileName);
+        std::fprintf(stderr, "\n");
         return 2;
     }
     std::filesystem::path file = dataFolder / "Terrain" / (positional[0] + ".ter");
@@ -257,12 +207,14 @@ int RunLevelCommand(const CommandArgs& args)
 
     Tarnet::Startup();
     SetAlertPresenter(QuietPresenter);
-    if (!OpenHiddenWindow()) {
+    gPrefs.stereoMode = 0;
+    gPrefs.reducedDetail = 0;
+    if (!OpenHiddenWindow("quorvel-data level", kWidth, kHeight)) {
         std::fprintf(stderr, "quorvel-data level: cannot open an OpenGL window: %s\n", SDL_GetError());
         return 1;
     }
     InitTerrainManager();
-    SetupSceneView(*look);
+    SetupLevelView(levelIndex);
     MO_InitMetaObjectList();
     InitObjectManager();
 
@@ -282,7 +234,7 @@ int RunLevelCommand(const CommandArgs& args)
     DisposeAllObjects();
     FreeTerrainData();
     OGL_DisposeGameView();
-    CloseWindow();
+    CloseHiddenWindow();
     WritePngFile(positional[1], FrameToImage());
     std::printf("view written to %s\n", positional[1].c_str());
     return 0;

@@ -1,9 +1,5 @@
-// quorvel-data: the game's data tools, one subcommand each.
-//   quorvel-data rsrc FILE    list the resources in FILE's resource fork (FILE.rsrc)
-//   quorvel-data forge OUTDIR write the game's complete Data folder
-//   quorvel-data check DATADIR check a data folder against the game's rules
-//   quorvel-data sprites DATADIR OUT.png  contact sheet of the start-up sprites and the font sheets
-//   quorvel-data model FILE OUT.png render every model of FILE into a contact sheet
+// quorvel-data: the game's data tools, one subcommand each. The command table below is the one
+// list of them: the help is printed from it, and the README's list is checked against the help.
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +9,7 @@
 
 namespace {
 
-// Add a subcommand here and in Commands.h; its code goes in a file of its own.
+// Add a subcommand here, in Commands.h and in the README; its code goes in a file of its own.
 const Command kCommands[] = {
     {"rsrc", "FILE", "list the resources of FILE's resource fork (FILE.rsrc): type, ID, size, name",
      RunRsrcCommand},

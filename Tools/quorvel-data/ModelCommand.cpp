@@ -15,7 +15,7 @@
 #include "Commands.h"
 #include "DataForge/Writers/ImageWriter.h"
 #include "System/Alerts.h"
-#include "System/GameShell.h"
+#include "System/HiddenWindow.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
 
@@ -54,32 +54,6 @@ void DropReflectionLayers(TQ3DContainer* container)
         return;
     for (int i = 0; i < container->numMaterials; i++)
         MO_GetMaterialData(container->materials[i])->flags &= ~uint32_t(MO_MATERIAL_FLAG_MULTITEXTURE);
-}
-
-bool OpenHiddenWindow()
-{
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    gGameWindow = SDL_CreateWindow("quorvel-data model", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   kCellSize, kCellSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!gGameWindow)
-        return false;
-    gPrefs.vsync = 0;
-    gPrefs.stereoMode = 0;
-    OGL_CreateDrawContext();
-    return true;
-}
-
-void CloseWindow()
-{
-    OGL_DisposeDrawContext();
-    SDL_DestroyWindow(gGameWindow);
-    gGameWindow = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // One model seen from the front right, above; models are drawn at unit size so one camera fits all.
@@ -197,7 +171,8 @@ int RunModelCommand(const CommandArgs& args)
     }
     Tarnet::Startup();
     SetAlertPresenter(QuietPresenter);
-    if (!OpenHiddenWindow()) {
+    gPrefs.stereoMode = 0;
+    if (!OpenHiddenWindow("quorvel-data model", kCellSize, kCellSize)) {
         std::fprintf(stderr, "quorvel-data model: cannot open an OpenGL window: %s\n", SDL_GetError());
         return 1;
     }
@@ -226,7 +201,7 @@ int RunModelCommand(const CommandArgs& args)
 
     TQ3D_DisposeAllContainers();
     OGL_DisposeGameView();
-    CloseWindow();
+    CloseHiddenWindow();
     WritePngFile(args[1], sheet);
     std::printf("%d models, %d x %d contact sheet written to %s\n", models, sheet.width, sheet.height,
                 args[1].c_str());

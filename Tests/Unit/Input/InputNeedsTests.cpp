@@ -223,3 +223,16 @@ TEST_F(InputTest, MouseDeltaIsSampledAtMostSixtyTimesASecond)
     EXPECT_FLOAT_EQ(GetMouseDelta().x, 7.0f);
     EXPECT_FLOAT_EQ(GetMouseDelta().x, 0.0f);
 }
+
+TEST_F(InputTest, F8StepsTheDiagnosticDisplayOncePerPressAndWrapsAround)
+{
+    gDebugMode = 0;
+    for (int press = 1; press <= NUM_DEBUG_MODES; press++) {
+        PushKey(SDL_SCANCODE_F8, true);
+        PollInput();
+        PollInput(); // held: no second step
+        EXPECT_EQ(gDebugMode, press % NUM_DEBUG_MODES);
+        PushKey(SDL_SCANCODE_F8, false);
+        PollInput();
+    }
+}

@@ -5,26 +5,29 @@
 
 #include "DataForge/Writers/ImageWriter.h"
 #include "DataForge/Writers/PlayfieldWriter.h"
+#include "System/Level.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <vector>
 
+// The game's scenes and modes, under the names the generator's code reads best with.
 enum LevelScene
 {
-    kSceneForest,
-    kSceneDesert,
-    kSceneSwamp,
+    kSceneForest = kScene_Forest,
+    kSceneDesert = kScene_Desert,
+    kSceneSwamp = kScene_Swamp,
 };
 
 enum LevelMode
 {
-    kModeAdventure,
-    kModeRace,
-    kModeBattle,
-    kModeCapture,
+    kModeAdventure = kPlayMode_Adventure,
+    kModeRace = kPlayMode_Race,
+    kModeBattle = kPlayMode_Battle,
+    kModeCapture = kPlayMode_CaptureTheFlag,
 };
 
+// A level as the generator makes it. Its name, scene and mode are the game's level table's.
 struct LevelInfo
 {
     const char* name; // the playfield and mini-map file name
@@ -36,7 +39,7 @@ struct LevelInfo
     float mapLeft, mapTop, mapSpan; // the mini-map's window in map units
 };
 
-constexpr int kNumLevels = 9;
+constexpr int kNumLevels = NUM_LEVELS;
 extern const LevelInfo kLevelInfos[kNumLevels];
 
 constexpr float kTileWorld = 210.0f;

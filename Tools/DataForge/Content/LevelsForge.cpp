@@ -14,17 +14,23 @@
 #include <stdexcept>
 #include <thread>
 
+// Name, scene and mode come from the game's level table; the rest is the generator's own.
+static LevelInfo MakeLevelInfo(int index, int superTiles, uint32_t seed, float mapLeft, float mapTop,
+                               float mapSpan)
+{
+    const LevelDefinition& level = kLevelTable[index];
+    return {
+        level.fileName, index,  LevelScene(level.scene), LevelMode(level.playMode), superTiles, seed, mapLeft,
+        mapTop,         mapSpan};
+}
+
 // Mini-map windows: the game maps map units to the picture through fixed per-level constants.
 const LevelInfo kLevelInfos[kNumLevels] = {
-    {"level1", 0, kSceneForest, kModeAdventure, 24, 1101, 1175, 911, 9090.9f},
-    {"level2", 1, kSceneDesert, kModeAdventure, 24, 2202, 527, 275, 9460.7f},
-    {"level3", 2, kSceneSwamp, kModeAdventure, 24, 3303, 496, 192, 9718.2f},
-    {"race1", 3, kSceneSwamp, kModeRace, 16, 4404, 779, 317, 6835.3f},
-    {"race2", 4, kSceneDesert, kModeRace, 16, 5505, 743, 329, 6718.0f},
-    {"battle1", 5, kSceneForest, kModeBattle, 10, 6606, 2732, 1328, 2695.4f},
-    {"battle2", 6, kSceneDesert, kModeBattle, 10, 7707, 3152, 1692, 1832.0f},
-    {"flag1", 7, kSceneSwamp, kModeCapture, 14, 8808, 1499, 809, 5002.5f},
-    {"flag2", 8, kSceneForest, kModeCapture, 14, 9909, 2544, 728, 3656.3f},
+    MakeLevelInfo(0, 24, 1101, 1175, 911, 9090.9f),  MakeLevelInfo(1, 24, 2202, 527, 275, 9460.7f),
+    MakeLevelInfo(2, 24, 3303, 496, 192, 9718.2f),   MakeLevelInfo(3, 16, 4404, 779, 317, 6835.3f),
+    MakeLevelInfo(4, 16, 5505, 743, 329, 6718.0f),   MakeLevelInfo(5, 10, 6606, 2732, 1328, 2695.4f),
+    MakeLevelInfo(6, 10, 7707, 3152, 1692, 1832.0f), MakeLevelInfo(7, 14, 8808, 1499, 809, 5002.5f),
+    MakeLevelInfo(8, 14, 9909, 2544, 728, 3656.3f),
 };
 
 constexpr int kSuperTileJpegQuality = 88;
