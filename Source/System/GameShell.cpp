@@ -29,6 +29,13 @@ int gLogicalScreenHeight = 480;
 
 static constexpr int kWarmUpFrames = 8;
 
+const SharedSpriteSeries kSharedSpriteSeries[NUM_SHARED_SPRITE_SERIES] = {
+    {SPRITE_GROUP_INFOBAR, 64, "infobar"},
+    {SPRITE_GROUP_GLOBAL, 9, "global"},
+    {SPRITE_GROUP_REFLECTIONS, 9, "spheremap"},
+    {SPRITE_GROUP_PARTICLES, 43, "particle"},
+};
+
 // A few empty frames let the window manager settle the window's size and placement before
 // anything is loaded, so the first real screen does not start with a resize.
 static void WarmUpWindow()
@@ -63,10 +70,8 @@ void LoadSharedArt()
     LoadSpriteAtlas(ATLAS_SLOT_FONT_ALT, ":sprites:fonts:font",
                     ATLAS_FONT | ATLAS_ALT_TEXTURE | ATLAS_UPPERCASE);
     LoadSpriteGroupFromFile(SPRITE_GROUP_CURSOR, ":sprites:menu:cursor");
-    LoadSpriteGroupFromSeries(SPRITE_GROUP_INFOBAR, 64, "infobar");
-    LoadSpriteGroupFromSeries(SPRITE_GROUP_GLOBAL, 9, "global");
-    LoadSpriteGroupFromSeries(SPRITE_GROUP_REFLECTIONS, 9, "spheremap");
-    LoadSpriteGroupFromSeries(SPRITE_GROUP_PARTICLES, 43, "particle");
+    for (const SharedSpriteSeries& series : kSharedSpriteSeries)
+        LoadSpriteGroupFromSeries(series.group, series.count, series.name);
     // Particles are drawn blended whatever their alpha says.
     BlendAllSpritesInGroup(SPRITE_GROUP_PARTICLES);
 }

@@ -16,6 +16,17 @@ int RunProgram(int argc, char** argv);
 
 void RunGameShell(); // the main routine; never returns, leaves only by an exception
 
+// A series of sprite images every screen uses, loaded into its group at start-up; the data tool
+// checks and shows the same series.
+struct SharedSpriteSeries
+{
+    int group;
+    int count;
+    const char* name; // folder and file prefix under the sprites folder
+};
+constexpr int NUM_SHARED_SPRITE_SERIES = 4;
+extern const SharedSpriteSeries kSharedSpriteSeries[NUM_SHARED_SPRITE_SERIES];
+
 // Parts of the main routine that the level harness of tests and tools repeats.
 void InitGameSubsystems(); // empty model, sprite and object tables; terrain constants; sound
 void LoadSharedArt();      // the fonts and sprite groups every screen and level uses

@@ -47,7 +47,7 @@ void QuietPresenter(const char*, bool) {}
 
 // The game's own view of the level, as player 0's pane shows it, but cleared to the scene's sky
 // colour: the tool draws no sky objects.
-void SetupLevelView(int levelIndex)
+void SetupPlayerView(int levelIndex)
 {
     gLevelIndex = levelIndex;
     gPlayMode = kLevelTable[levelIndex].playMode;
@@ -214,7 +214,7 @@ int RunLevelCommand(const CommandArgs& args)
         return 1;
     }
     InitTerrainManager();
-    SetupLevelView(levelIndex);
+    SetupPlayerView(levelIndex);
     MO_InitMetaObjectList();
     InitObjectManager();
 

@@ -1,11 +1,16 @@
 #include "DataForge/Content/SpritesLayout.h"
 
 #include "DataForge/Content/SpritesKit.h"
+#include "System/GameShell.h"
 
 const std::vector<SpriteSeries>& StartupSpriteSeries()
 {
-    static const std::vector<SpriteSeries> series = {
-        {"spheremap", 1, 9}, {"infobar", 2, 64}, {"particle", 4, 43}, {"global", 5, 9}};
+    static const std::vector<SpriteSeries> series = [] {
+        std::vector<SpriteSeries> fromTheGame;
+        for (const SharedSpriteSeries& shared : kSharedSpriteSeries)
+            fromTheGame.push_back({shared.name, shared.group, shared.count});
+        return fromTheGame;
+    }();
     return series;
 }
 

@@ -15,7 +15,7 @@ struct SpriteSeries
     int count;
 };
 
-// The start-up series: spheremap 9 (group 1), infobar 64 (2), particle 43 (4), global 9 (5).
+// The start-up series, as the game's table of shared sprite series has them.
 const std::vector<SpriteSeries>& StartupSpriteSeries();
 // Single images relative to Sprites/ without extension: the cursor, the level textures and the pictures.
 const std::vector<std::string>& SingleSpriteImages();
