@@ -13,6 +13,7 @@
 #include "System/Input.h"
 #include "System/Pause.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
 
 static constexpr int kScancodeF10 = 67;
@@ -55,8 +56,9 @@ static void RunLevelFrame()
     // Each player's flight controls are read here once players exist.
 
     MoveObjects();
-    // Spline-driven objects, the cameras, the fences and the dust-devil swirl move here as those
-    // subsystems arrive.
+    // Spline-driven objects and the cameras move here as those subsystems arrive; the fences fade
+    // with the cameras' new distance, then the dust-devil swirl turns.
+    FadeFencesByDistance();
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer -= gFrameSeconds; // then the race places are updated, once players exist

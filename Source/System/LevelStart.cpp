@@ -3,6 +3,7 @@
 
 #include "System/Level.h"
 
+#include "3D/CustomSplines.h"
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
@@ -14,7 +15,9 @@
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
+#include "Terrain/Water.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -192,14 +195,17 @@ void StartLevel()
 
     LoadLevelArt();
 
-    // The infobar, custom splines, particles and effects, enemies and the other level items start
-    // here as those subsystems arrive; the sky is the level items' last step.
+    // The infobar, particles and effects, enemies and the other level items start here as those
+    // subsystems arrive; the sky is the level items' last step.
+    ClearCustomSplineTable();
     MakeSkyObjects();
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer = 3;
 
-    // Terrain water, the players, splines and fences are primed here, then each player's camera.
+    // The players and splines are primed between the water and the fences as they arrive.
+    PrimeTerrainWater();
+    PrimeFences();
     PlaceCamerasAtPlayerStarts();
     InitSuperTileWindows();
     UpdateSuperTileWindows();
