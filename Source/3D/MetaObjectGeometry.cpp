@@ -59,9 +59,9 @@ void MO_DisposeVertexArrayCopy(VertexArrayGeometry* data)
     memset(data, 0, sizeof(*data));
 }
 
-// Captures one mesh in the next slot: world points through the current model-view, then the planes.
+// Captures one mesh in the next slot: world points through the running matrix, then the planes.
 static void CalcWorldPoints_VertexArray(WorldMeshRecord meshes[], int* meshCount,
-                                        const VertexArrayGeometry* geometry)
+                                        const VertexArrayGeometry* geometry, const Matrix4x4* toWorld)
 {
     if (*meshCount >= MAX_MESHES_IN_MODEL)
         ShowFatalAlert("MO_CalcWorldPoints_VertexArray: meshNum >= MAX_MESHES_IN_MODEL");
@@ -83,41 +83,55 @@ static void CalcWorldPoints_VertexArray(WorldMeshRecord meshes[], int* meshCount
                                                 (int32_t)sizeof(PlaneEquation));
     }
 
-    Matrix4x4 modelView;
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.value);
-    TransformPoints(geometry->points, &modelView, mesh->geometry.points, geometry->numPoints);
+    TransformPoints(geometry->points, toWorld, mesh->geometry.points, geometry->numPoints);
 
     for (int t = 0; t < geometry->numTriangles; t++) {
         const uint32_t* indices = &geometry->triangles[t * 3];
         Point3D triangle[3] = {mesh->geometry.points[indices[0]], mesh->geometry.points[indices[1]],
                                mesh->geometry.points[indices[2]]};
+        mesh->planes[t] = {{0, 0, 0}, 0}; // a degenerate triangle keeps no plane and is never picked
         PlaneFromTriangle(triangle, &mesh->planes[t]);
     }
     (*meshCount)++;
 }
 
-void MO_CalcWorldPoints_Object(WorldMeshRecord meshes[], int* meshCount, MetaObject* obj)
+// The walk: a matrix object multiplies the running matrix, a group scopes what its members change.
+static void CalcWorldPoints_Walk(WorldMeshRecord meshes[], int* meshCount, MetaObject* obj,
+                                 Matrix4x4* running)
 {
     if (obj->cookie != MO_COOKIE)
         ShowFatalAlert("MO_CalcWorldPoints_Object: cookie is invalid!");
     switch (obj->type) {
     case MO_TYPE_GEOMETRY:
-        CalcWorldPoints_VertexArray(meshes, meshCount, MO_GetGeometryData(obj));
+        CalcWorldPoints_VertexArray(meshes, meshCount, MO_GetGeometryData(obj), running);
         break;
     case MO_TYPE_GROUP: {
         MetaObjectGroupData* group = MO_GetGroupData(obj);
-        glPushMatrix();
+        Matrix4x4 scoped = *running;
         for (int i = 0; i < group->numObjectsInGroup; i++)
-            MO_CalcWorldPoints_Object(meshes, meshCount, group->objects[i]);
-        glPopMatrix();
+            CalcWorldPoints_Walk(meshes, meshCount, group->objects[i], &scoped);
         break;
     }
     case MO_TYPE_MATRIX:
-        glMultMatrixf(MO_GetMatrixData(obj)->value);
+        MatrixMultiply(MO_GetMatrixData(obj), running, running);
         break;
     default:
         break;
     }
+}
+
+void MO_CalcWorldPoints_Object(WorldMeshRecord meshes[], int* meshCount, MetaObject* obj)
+{
+    Matrix4x4 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.value);
+    CalcWorldPoints_Walk(meshes, meshCount, obj, &modelView);
+}
+
+void MO_CalcWorldPoints_ObjectFrom(WorldMeshRecord meshes[], int* meshCount, MetaObject* obj,
+                                   const Matrix4x4* start)
+{
+    Matrix4x4 running = *start;
+    CalcWorldPoints_Walk(meshes, meshCount, obj, &running);
 }
 
 void MO_FreeWorldMeshes(WorldMeshRecord meshes[])

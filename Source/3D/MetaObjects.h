@@ -255,5 +255,8 @@ void MO_DisposeVertexArrayCopy(VertexArrayGeometry* data);
 // Captures world-space points and triangle planes of obj (through the current model-view matrix) into
 // meshes[*meshCount...], growing *meshCount; the caller clears the count first.
 void MO_CalcWorldPoints_Object(WorldMeshRecord meshes[MAX_MESHES_IN_MODEL], int* meshCount, MetaObject* obj);
+// The same from a given starting matrix instead of OpenGL's model-view: needs no draw context.
+void MO_CalcWorldPoints_ObjectFrom(WorldMeshRecord meshes[MAX_MESHES_IN_MODEL], int* meshCount,
+                                   MetaObject* obj, const Matrix4x4* start);
 // Frees the private arrays of captured world meshes.
 void MO_FreeWorldMeshes(WorldMeshRecord meshes[MAX_MESHES_IN_MODEL]);

@@ -3,6 +3,7 @@
 
 #include "System/Level.h"
 
+#include "3D/CustomSplines.h"
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
@@ -12,7 +13,7 @@
 
 void EndLevel()
 {
-    // PENDING(Splines): release the custom splines.
+    ReleaseAllCustomSplines();
     SilenceAllEffects();
     // PENDING(Items): delete the spline-driven objects.
     DisposeAllObjects();

@@ -13,6 +13,7 @@
 #include "System/Input.h"
 #include "System/Pause.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
 
 static constexpr int kScancodeF10 = 67;
@@ -57,7 +58,8 @@ static void RunLevelFrame()
     MoveObjects();
     // PENDING(Items): move the spline-driven objects.
     // PENDING(Camera): move each pane's camera.
-    // PENDING(Fences): move the fences and the dust-devil swirl.
+    FadeFencesByDistance(); // with the cameras' new distance
+    // PENDING(Hazards): turn the dust-devil swirl.
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer -= gFrameSeconds; // PENDING(Player): then update the race places

@@ -3,6 +3,7 @@
 
 #include "System/Level.h"
 
+#include "3D/CustomSplines.h"
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
@@ -15,7 +16,9 @@
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
+#include "Terrain/Water.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -194,7 +197,7 @@ void StartLevel()
     LoadLevelArt();
 
     // PENDING(Infobar): start the infobar.
-    // PENDING(Splines): start the custom splines.
+    ClearCustomSplineTable();
     // PENDING(Effects): start the particles and effects.
     // PENDING(Enemies): start the enemies.
     // PENDING(Items): start the other level items; the sky below is their last step.
@@ -203,10 +206,10 @@ void StartLevel()
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer = 3;
 
-    // PENDING(Water): prime the terrain water.
+    PrimeTerrainWater();
     // PENDING(Player): make the players.
     // PENDING(Items): prime the spline items.
-    // PENDING(Fences): prime the fences.
+    PrimeFences();
     // PENDING(Camera): each player's camera replaces the start-view cameras placed here.
     PlaceCamerasAtPlayerStarts();
     InitSuperTileWindows();

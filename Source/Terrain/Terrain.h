@@ -98,7 +98,10 @@ struct FenceRecordType
 {
     uint16_t type;
     int16_t numNubs;
-    Point3D* nubs; // (x, 0, z) in map units
+    Point3D* nubs;            // (x, 0, z) in map units as read; world units on the ground once primed
+    BoundingBox bounds;       // world bounds of the built fence, once primed
+    Vector2D* sectionVectors; // numNubs - 1 unit directions (x, z) from nub j to nub j + 1, once primed
+    Vector2D* sectionNormals; // numNubs - 1 unit perpendiculars (-dir.z, dir.x), once primed
 };
 
 // Byte-swapped in place from the file's 836-byte record; used directly by the water code.

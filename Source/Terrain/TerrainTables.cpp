@@ -1,7 +1,9 @@
 // Loading a playfield and the tables derived from it: tile splits, the item list grouped by
 // supertile, the player starts, the baked tree shadows; and freeing it all again.
 
+#include "Terrain/Fences.h"
 #include "Terrain/TerrainLocal.h"
+#include "Terrain/Water.h"
 
 #include "3D/OGL_Support.h"
 #include "System/Alerts.h"
@@ -201,8 +203,13 @@ void FreeTerrainData()
         SafeDisposePtr(gSplines[i].items);
     }
     FreeAndClear(&gSplines);
-    for (int i = 0; i < gNumFences; i++)
+    DisposeFenceGeometry();
+    DisposeWaterGeometry();
+    for (int i = 0; i < gNumFences; i++) {
         SafeDisposePtr(gFences[i].nubs);
+        SafeDisposePtr(gFences[i].sectionVectors);
+        SafeDisposePtr(gFences[i].sectionNormals);
+    }
     FreeAndClear(&gFences);
     FreeAndClear(&gWaterPatches);
     FreeAndClear(&gMapItems);
