@@ -2,6 +2,7 @@
 
 #include "Tarnet/Files/FilesLocal.h"
 #include "Tarnet/Resources/ResourcesLocal.h"
+#include "Tarnet/Sound/Sound.h"
 #include "Tarnet/Tarnet.h"
 
 namespace Tarnet {
@@ -11,14 +12,14 @@ void Startup()
     // Volume 0 and the System file's refNum 0 come first: everything after opens files.
     Files::StartupFiles();
 
-    // SOUND START-UP GOES HERE: build the MIDI-note frequency table and open the audio device
-    // (Sound Manager), once the sound modules exist.
+    // The note table and the audio device; without a device the game runs silently.
+    Sound::StartupSoundManager();
 }
 
 void Shutdown()
 {
-    // SOUND SHUT-DOWN GOES HERE: dispose every open sound channel and close the audio device,
-    // before the files their sounds may come from are closed.
+    // Channels first: their sounds may come from files that are closed below.
+    Sound::ShutdownSoundManager();
 
     Resources::ShutdownResources();
     Files::ShutdownFiles();

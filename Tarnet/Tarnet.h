@@ -9,6 +9,7 @@
 #include "Tarnet/MacTypes.h"
 #include "Tarnet/Memory/Memory.h"
 #include "Tarnet/Resources/Resources.h"
+#include "Tarnet/Sound/Sound.h"
 #include "Tarnet/Streams/BigEndianReader.h"
 #include "Tarnet/Streams/MemStream.h"
 #include "Tarnet/Streams/StructPack.h"
