@@ -59,6 +59,7 @@ extern float gLevelLightColor[4];
 extern float gFadeRangeInverse;    // 1 / (gFadeEndDistance - gFadeStartDistance)
 extern uint32_t gDistanceFadeBits; // NODEBIT_DISTANCE_FADE when the level fades distant objects
 
+void LoadLevelSpecificTextures(int scene); // the enemy barrier and the scene's fence or dust devil
 void StartLevel();   // loads the level gLevelIndex for gPlayMode and gNumPanes and builds its scene
 void RunLevelLoop(); // plays until the level is lost or its end timer runs out
 

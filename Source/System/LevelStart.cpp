@@ -108,6 +108,17 @@ static void SetSphereMapsOfScene(int scene)
     }
 }
 
+void LoadLevelSpecificTextures(int scene)
+{
+    // Entry 0 is the enemy barrier on every level; entry 1 the scene's fence or dust devil.
+    const char* levelTextures[2] = {":sprites:textures:blockenemy", nullptr};
+    if (scene == kScene_Forest)
+        levelTextures[1] = ":sprites:textures:pinefence";
+    else if (scene == kScene_Desert)
+        levelTextures[1] = ":sprites:textures:dustdevil";
+    LoadSpriteGroupFromFiles(SPRITE_GROUP_LEVELSPECIFIC, levelTextures[1] ? 2 : 1, levelTextures);
+}
+
 static void LoadLevelArt()
 {
     const LevelDefinition& level = kLevelTable[gLevelIndex];
@@ -127,13 +138,7 @@ static void LoadLevelArt()
         SetSphereMapInfo(MODEL_GROUP_GLOBAL, egg, kAllMeshes, 1, 0);
     SetSphereMapInfo(MODEL_GROUP_GLOBAL, 21, kAllMeshes, 1, 4);
 
-    // Entry 0 is the enemy barrier on every level; entry 1 the scene's fence or dust devil.
-    const char* levelTextures[2] = {":sprites:textures:blockenemy", nullptr};
-    if (level.scene == kScene_Forest)
-        levelTextures[1] = ":sprites:textures:pinefence";
-    else if (level.scene == kScene_Desert)
-        levelTextures[1] = ":sprites:textures:dustdevil";
-    LoadSpriteGroupFromFiles(SPRITE_GROUP_LEVELSPECIFIC, levelTextures[1] ? 2 : 1, levelTextures);
+    LoadLevelSpecificTextures(level.scene);
 
     std::snprintf(path, sizeof(path), ":sprites:maps:%s", level.fileName);
     LoadSpriteGroupFromFile(SPRITE_GROUP_INFOBAR_MAP, path);

@@ -1,7 +1,8 @@
 // quorvel-data level NAME OUT.png [--data DIR] [--overview]: loads the playfield ":terrain:NAME.ter"
 // with the game's own reader and renders what player 0 sees at the start: the supertile windows
-// around the start position, the scene's fog, light and sky colour, the water patches as flat sheets
-// at their height. --overview looks down on the whole map from high above its south edge instead.
+// around the start position, the scene's fog, light and sky colour, and the fences and water patches
+// built and drawn by the game's own code. --overview looks down on the whole map from high above its
+// south edge instead; --at X Z puts the camera over a world point, looking along --heading DEG.
 // Prints the map's size and counts and its lowest and highest ground. Needs a display (Xvfb will do).
 
 #include <SDL.h>
@@ -15,6 +16,7 @@
 
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
 #include "Commands.h"
 #include "DataForge/Content/Levels.h"
 #include "DataForge/Writers/ImageWriter.h"
@@ -24,7 +26,9 @@
 #include "System/Level.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
+#include "Terrain/Water.h"
 
 namespace {
 
@@ -61,40 +65,12 @@ void SetupPlayerView(int levelIndex)
 
 std::vector<uint8_t> gFramePixels; // bottom row first
 
-// The water patches as flat sheets, so lakes read as lakes before the water module draws them.
-void DrawWaterSheets()
-{
-    OGL_PushState();
-    OGL_DisableLighting();
-    OGL_DisableTexture2D();
-    OGL_DisableCullFace(); // seen from above or below alike
-    OGL_EnableBlend();
-    OGL_BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (int i = 0; i < gNumWaterPatches; i++) {
-        const WaterPatchType& water = gWaterPatches[i];
-        float y = (water.flags & WATER_FLAG_FIXED_HEIGHT)
-                      ? kFixedWaterHeight
-                      : TerrainHeightAt(water.hotSpotX * gMapToWorld, water.hotSpotZ * gMapToWorld);
-        if (water.type >= 2)
-            OGL_SetColor4f(0.45f, 0.55f, 0.15f, 0.8f); // hurting ooze
-        else
-            OGL_SetColor4f(0.25f, 0.42f, 0.55f, water.type == 0 ? 0.8f : 0.6f);
-        glBegin(GL_TRIANGLE_FAN);
-        for (int n = 0; n < water.numNubs; n++)
-            glVertex3f(water.nubs[n][0] * gMapToWorld, y, water.nubs[n][1] * gMapToWorld);
-        glEnd();
-    }
-    OGL_SetColor4f(1, 1, 1, 1);
-    OGL_PopState();
-}
-
 void DrawLevelView()
 {
     if (gCurrentPane == 0) {
         if (!gGameViewInfoPtr->useFog)
             OGL_DisableFog();
         DrawObjectList();
-        DrawWaterSheets();
     } else if (gCurrentPane == gNumPanes) {
         glFinish();
         glReadBuffer(GL_BACK);
@@ -103,10 +79,25 @@ void DrawLevelView()
     }
 }
 
-void PlaceCamera(bool overview)
+struct CameraChoice
 {
+    bool overview = false;
+    bool at = false;
+    float x = 0, z = 0, heading = 0; // heading in degrees, 0 looks toward -z
+};
+
+void PlaceCamera(const CameraChoice& choice)
+{
+    bool overview = choice.overview;
     Point3D from, to;
-    if (overview) {
+    if (choice.at) {
+        float radians = choice.heading * 3.14159265f / 180.0f;
+        float dirX = -std::sin(radians), dirZ = -std::cos(radians);
+        float x = choice.x - dirX * kCameraBehind, z = choice.z - dirZ * kCameraBehind;
+        from = {x, TerrainHeightAt(x, z) + kCameraHeightAboveGround, z};
+        float aheadX = choice.x + dirX * 1500.0f, aheadZ = choice.z + dirZ * 1500.0f;
+        to = {aheadX, TerrainHeightAt(aheadX, aheadZ) + 150.0f, aheadZ};
+    } else if (overview) {
         float w = float(gMapWidthUnits), d = float(gMapDepthUnits);
         from = {w * 0.5f, std::max(w, d) * 0.9f, d * 1.25f};
         to = {w * 0.5f, 0.0f, d * 0.5f};
@@ -182,18 +173,25 @@ int RunLevelCommand(const CommandArgs& args)
 {
     std::vector<std::string> positional;
     std::filesystem::path dataFolder = "Data";
-    bool overview = false;
+    CameraChoice camera;
     for (size_t i = 0; i < args.size(); i++) {
         if (args[i] == "--data" && i + 1 < args.size())
             dataFolder = args[++i];
         else if (args[i] == "--overview")
-            overview = true;
+            camera.overview = true;
+        else if (args[i] == "--at" && i + 2 < args.size()) {
+            camera.at = true;
+            camera.x = std::stof(args[++i]);
+            camera.z = std::stof(args[++i]);
+        } else if (args[i] == "--heading" && i + 1 < args.size())
+            camera.heading = std::stof(args[++i]);
         else
             positional.push_back(args[i]);
     }
     int levelIndex = positional.size() == 2 ? FindLevel(positional[0]) : -1;
     if (levelIndex < 0) {
-        std::fprintf(stderr, "usage: quorvel-data level NAME OUT.png [--data DIR] [--overview]\nNAME:");
+        std::fprintf(stderr, "usage: quorvel-data level NAME OUT.png [--data DIR] [--overview | --at X Z "
+                             "[--heading DEG]]\nNAME:");
         for (const LevelDefinition& level : kLevelTable)
             std::fprintf(stderr, " %s", level.fileName);
         std::fprintf(stderr, "\n");
@@ -217,14 +215,21 @@ int RunLevelCommand(const CommandArgs& args)
     SetupPlayerView(levelIndex);
     MO_InitMetaObjectList();
     InitObjectManager();
+    InitSpriteManager();
+    gDataFolderSpec = Tarnet::HostPathToFSSpec(dataFolder / "Skeletons");
+    // The water's layers and ripples come from the global series, the fences from the level's group.
+    LoadSpriteGroupFromSeries(SPRITE_GROUP_GLOBAL, 9, "global");
+    LoadLevelSpecificTextures(kLevelTable[levelIndex].scene);
 
     Tarnet::FSSpec spec = Tarnet::HostPathToFSSpec(file);
     LoadPlayfield(&spec);
     PrintLevelFacts(positional[0]);
 
+    PrimeTerrainWater();
+    PrimeFences();
     InitSuperTileWindows();
-    PlaceCamera(overview);
-    if (overview)
+    PlaceCamera(camera);
+    if (camera.overview)
         BuildEverySuperTile();
     else
         UpdateSuperTileWindows();
@@ -233,6 +238,7 @@ int RunLevelCommand(const CommandArgs& args)
 
     DisposeAllObjects();
     FreeTerrainData();
+    DisposeAllSpriteGroups();
     OGL_DisposeGameView();
     CloseHiddenWindow();
     WritePngFile(positional[1], FrameToImage());
