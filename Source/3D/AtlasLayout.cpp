@@ -1,7 +1,8 @@
 // AtlasLayout.cpp: measuring and placing text. Both walk the text with the same rules, so the quads
 // placed are exactly the quads measured:
-//   - fonts only: TAB to the next multiple of 128 from the line's start, LF a new line, VT shrinks the
-//     glyphs to 0.8 and lowers them, CR back to full size; kerning scales the advance before a partner;
+//   - fonts only: TAB to the next multiple of 128 of the pen (the width so far when measuring), LF a
+//     new line, VT shrinks the glyphs to 0.8 and lowers them, CR back to full size; kerning scales the
+//     advance before a partner;
 //   - TEXT_SMALLCAPS upper-cases every letter and draws the small ones at 0.8, lowered; otherwise
 //     TEXT_UPPERCASE or an upper-case atlas upper-cases everything;
 //   - a code point the atlas does not hold is skipped.
@@ -156,8 +157,9 @@ int Atlas_LayoutQuads(const Atlas* atlas, const char* text, int flags, const Tex
     for (uint32_t codepoint; (codepoint = DecodeUTF8(&cursor)) != 0 && quads < maxQuads;) {
         if (atlas->isFont) {
             if (codepoint == CHAR_TAB) {
-                // Measured from the line's start, as when measuring, so centred lines keep their width.
-                penX = m->lineX[line] + NextTabStop(penX - m->lineX[line]);
+                // Stops sit on the text's own x axis, so tabbed columns line up across lines whatever
+                // their alignment; only a left-aligned line's width is measured to match.
+                penX = NextTabStop(penX);
                 continue;
             }
             if (codepoint == CHAR_LINE_FEED) {

@@ -4,6 +4,7 @@
 // purge), so routines that still hold the pointer can see CType == INVALID_NODE_FLAG instead of a reused
 // record. At most MAX_PENDING_PURGES deletions are held; the next one purges at once.
 #include "Objects/ObjectsLocal.h"
+#include "System/Memory.h"
 
 static ObjNode* gDeletedNodes[MAX_PENDING_PURGES];
 static int gNumDeletedNodes = 0;
@@ -90,6 +91,16 @@ void PurgeDeletedNodes()
         gLiveNodeCount--;
     }
     gNumDeletedNodes = kept;
+}
+
+void ForgetDeletedNodes()
+{
+    // Pool entries are about to be marked free anyway; only heap nodes hold memory of their own.
+    for (int i = 0; i < gNumDeletedNodes; i++) {
+        if (gDeletedNodes[i]->PoolIndex < 0)
+            SafeDisposePtr(gDeletedNodes[i]);
+    }
+    gNumDeletedNodes = 0;
 }
 
 void DisposeAllObjects()

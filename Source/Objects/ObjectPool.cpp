@@ -45,6 +45,7 @@ void InitObjectManager()
 
 void InitObjectPool()
 {
+    ForgetDeletedNodes();
     for (ObjNode& entry : gNodePool)
         entry.PoolInUse = 0;
     gFirstMaybeFreeIndex = 0;

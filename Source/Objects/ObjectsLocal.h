@@ -13,6 +13,9 @@ void LinkNodeBySlot(ObjNode* node);
 void UnlinkNodeFromList(ObjNode* node);
 // Frees every deleted node held since the last purge and lowers gLiveNodeCount accordingly.
 void PurgeDeletedNodes();
+// Empties the list of deleted nodes without purging them into the pool (which is being reset): a later
+// purge would otherwise free pool entries that new nodes already use.
+void ForgetDeletedNodes();
 // Gives a purged node's memory back: heap nodes are freed, pool entries marked free.
 void FreeNodeMemory(ObjNode* node);
 void UpdateGridCell(ObjNode* node); // GridCell from Position

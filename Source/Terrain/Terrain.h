@@ -232,6 +232,9 @@ float TerrainHeightAt(float x, float z);
 void GetTerrainNormalAt(float x, float z, Vector3D* normal);
 // Lowest ground under (x, z) and the four corners of a box (local, scaled by scale) placed there.
 float LowestTerrainUnderBox(float x, float z, const BoundingBox* box, float scale);
+// The same for the box of model `model` of model group `group`, so wide models do not float on slopes.
+// Fatal for a group or model that is not loaded.
+float LowestTerrainUnderModel(float x, float z, int group, int model, float scale);
 // Puts obj on the ground at yOffset, its up axis along normal (gLastTerrainNormal when null), facing
 // along its heading; the transform gets the object's scale last.
 void AlignToTerrain(ObjNode* obj, float yOffset, const Vector3D* normal);

@@ -3,7 +3,9 @@
 
 #include "Terrain/TerrainLocal.h"
 
+#include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
+#include "System/Alerts.h"
 
 #include <cmath>
 
@@ -75,6 +77,13 @@ float LowestTerrainUnderBox(float x, float z, const BoundingBox* box, float scal
         for (float cornerX : xs)
             lowest = std::fmin(lowest, TerrainHeightAt(cornerX, cornerZ));
     return lowest;
+}
+
+float LowestTerrainUnderModel(float x, float z, int group, int model, float scale)
+{
+    GAME_ASSERT(group >= 0 && group < MAX_TQ3D_GROUPS);
+    GAME_ASSERT(model >= 0 && model < gNumObjectsInGroupList[group]);
+    return LowestTerrainUnderBox(x, z, &gTQ3DModelBBoxes[group][model], scale);
 }
 
 void AlignToTerrain(ObjNode* obj, float yOffset, const Vector3D* normal)

@@ -1,5 +1,7 @@
 // Alias records, as skeleton files use them to name their model file. Only the target's name is
 // used: it is looked up in the folder of the file that holds the alias, so data folders can move.
+// The name comes from a data file, so it must stay a plain name in that folder: a path separator or a
+// name of dots alone would reach outside it, and is refused with bdNamErr (the classic bad-name result).
 
 #include <iostream>
 
@@ -13,6 +15,20 @@ namespace {
 
 constexpr Size kMinAliasSize = 114;
 constexpr uint8_t kMaxTargetNameLength = 63;
+
+// True for a name that names one item of the folder itself: no separator of any host or of colon
+// paths, and not "." or ".." (or more dots, which some hosts trim to one of those).
+bool IsPlainItemName(const char* name)
+{
+    bool onlyDots = true;
+    for (const char* c = name; *c; c++) {
+        if (*c == ':' || *c == '/' || *c == '\\')
+            return false;
+        if (*c != '.')
+            onlyDots = false;
+    }
+    return !onlyDots;
+}
 
 } // namespace
 
@@ -55,6 +71,10 @@ OSErr ResolveAlias(const FSSpec* fromFile, AliasHandle alias, FSSpec* target, Bo
     }
     char name[kMaxTargetNameLength + 1] = {};
     in.ReadBytes(name, nameLength);
+    if (!IsPlainItemName(name)) {
+        std::cerr << "alias target name is not a plain file name: " << name << "\n";
+        return bdNamErr;
+    }
     return FSMakeFSSpec(fromFile->vRefNum, fromFile->parID, name, target);
 }
 

@@ -125,6 +125,20 @@ TEST_F(ObjectList, PurgedPoolEntryIsReusedBeforeLaterOnes)
     EXPECT_EQ(MakeNode(1)->PoolIndex, 4);
 }
 
+TEST_F(ObjectList, FreshPoolForgetsDeletionsHeldFromBefore)
+{
+    DisposeObject(MakeNode(1)); // held for a purge that never comes before the reset
+    InitObjectPool();
+
+    // The new node takes the same entry; the old deletion must not free it at the next purge.
+    ObjNode* live = MakeNode(1);
+    ASSERT_EQ(live->PoolIndex, 0);
+    MoveObjects();
+    EXPECT_EQ(live->PoolInUse, 1);
+    EXPECT_EQ(gLiveNodeCount, 1);
+    EXPECT_NE(MakeNode(1), live) << "a live node's entry was handed out again";
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // The move pass
 // ---------------------------------------------------------------------------------------------------------

@@ -533,6 +533,23 @@ TEST_F(Aliases, UnsupportedRecordsGiveUnimpErrWithTheirMessage)
     }
 }
 
+TEST_F(Aliases, TargetNameThatLeavesTheHoldersFolderIsRefused)
+{
+    // Each of these names a real file outside the holder's folder (or the folder itself).
+    WriteFile(Root() / "secret.tq3d", "outside");
+    FSSpec target;
+    for (const char* name : {"../secret.tq3d", "..:secret.tq3d", ":secret.tq3d", "..\\secret.tq3d",
+                             "Skeletons/quor.tq3d", "..", ".", "..."}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Resolve(MakeAlias(name), &target), bdNamErr) << name;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("not a plain file name"), std::string::npos)
+            << name;
+    }
+    // Dots inside a plain name are only part of the name.
+    WriteFile(Root() / "Skeletons/quor..v2.tq3d", "model");
+    EXPECT_EQ(Resolve(MakeAlias("quor..v2.tq3d"), &target), noErr);
+}
+
 // ---- clocks and quitting ----
 
 TEST(Clocks, TestClockDrivesMicrosecondsAndTicks)

@@ -3,6 +3,7 @@
 
 #include "TerrainTestSupport.h"
 
+#include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
 
 #include <cmath>
@@ -103,6 +104,24 @@ TEST_F(TerrainQueries, LowestGroundUnderABoxTakesItsCorners)
     BoundingBox box = {-100, 0, -100, 100, 10, 100, false};
     float centre = TerrainHeightAt(800, 800);
     EXPECT_NEAR(LowestTerrainUnderBox(800, 800, &box, 2.0f), centre - 200 * 50.0f / 210, 0.1f);
+}
+
+TEST_F(TerrainQueries, LowestGroundUnderAModelUsesThatModelsOwnBox)
+{
+    // The ground falls toward +x and +z; the model reaches 150 (x 2) to the right and 60 forward only,
+    // so its lowest corner is (x + 300, z + 120), not a corner of a box centred on it.
+    Load(MapWithHeights([](int row, int col) { return 1000.0f - col * 50.0f - row * 20.0f; }));
+    gNumObjectsInGroupList[MODEL_GROUP_GLOBAL] = 2;
+    gTQ3DModelBBoxes[MODEL_GROUP_GLOBAL][1] = {-10, 0, -40, 150, 30, 60, false};
+    float expected = TerrainHeightAt(700 + 300, 600 + 120);
+    EXPECT_FLOAT_EQ(LowestTerrainUnderModel(700, 600, MODEL_GROUP_GLOBAL, 1, 2.0f), expected);
+
+    // A model the group does not hold is a programming error, not a read past the table.
+    EXPECT_NE(FatalAlertMessageOf([] {
+                  LowestTerrainUnderModel(700, 600, MODEL_GROUP_GLOBAL, 2, 1);
+              }).find("model < gNumObjectsInGroupList[group]"),
+              std::string::npos);
+    gNumObjectsInGroupList[MODEL_GROUP_GLOBAL] = 0;
 }
 
 TEST_F(TerrainQueries, OutOfRangeWhenOffTheMapOrInNoWindow)

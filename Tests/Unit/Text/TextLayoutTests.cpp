@@ -155,9 +155,11 @@ TEST_F(TextLayout, TabMovesThePenToTheNextMultipleOf128)
     EXPECT_FLOAT_EQ(LayOut(font, "\t\tA", kTopLeft).Left(0), 256 + 1) << "from 128 to 256, not staying";
     EXPECT_FLOAT_EQ(LayOut(font, "A\tB", kTopLeft).Left(1), 128);
     EXPECT_FLOAT_EQ(LayOut(font, "\t\tA", kTopLeft).metrics.lineWidth[0], 256 + 12);
-    // A centred line keeps its tab stops relative to its own start, as it was measured.
+    // The stops are on the pen's position, not the line's start: a centred line starting at -69 puts
+    // its tabbed B at 0, the first stop right of its A.
     Layout centred = LayOut(font, "A\tB", 0);
-    EXPECT_FLOAT_EQ(centred.Right(1) - centred.metrics.lineX[0], 128 + 8);
+    ASSERT_FLOAT_EQ(centred.metrics.lineX[0], -(128 + 10) / 2.0f);
+    EXPECT_FLOAT_EQ(centred.Left(1), 0);
 }
 
 TEST_F(TextLayout, CodepointOutsideTheFontIsSkipped)
