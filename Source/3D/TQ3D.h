@@ -160,5 +160,5 @@ void SetSphereMapInfoOnMaterialObject(MetaObject* material, uint16_t combine, ui
 // ---------------------------------------------------------------------------------------------------------
 
 // Decodes a compressed image description (a big-endian offset d, then from byte d to the end an
-// encoded image) to 8-bit RGBA, which must be width x height. Free the result with stbi_image_free.
+// encoded image) to 8-bit RGBA, which must be width x height. Free the result with FreeDecodedImage.
 uint8_t* DecompressQTImage(const uint8_t* buffer, int32_t size, int width, int height);

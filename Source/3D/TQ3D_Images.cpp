@@ -7,8 +7,6 @@
 #include "System/BigEndian.h"
 #include "System/Memory.h"
 
-#include <stb_image.h>
-
 const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int height, uint8_t** pixels)
 {
     *pixels = nullptr;
@@ -21,23 +19,22 @@ const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int he
     const uint8_t* image = buffer + offset;
     int32_t imageSize = size - int32_t(offset);
 
-    if (!JpegHuffmanTablesFit(image, imageSize))
-        return "pixelData";
-
     // The size is read from the image's header first, so a lying header costs no decode.
-    int actualW = 0, actualH = 0, channels = 0;
-    if (!stbi_info_from_memory(image, imageSize, &actualW, &actualH, &channels))
+    int actualW = 0, actualH = 0;
+    const char* reason = "";
+    if (!ReadImageSize(image, imageSize, &actualW, &actualH, &reason))
         return "pixelData";
     if (actualW != width)
         return "actualW == w";
     if (actualH != height)
         return "actualH == h";
 
-    uint8_t* decoded = stbi_load_from_memory(image, imageSize, &actualW, &actualH, &channels, 4);
+    uint8_t* decoded =
+        DecodeImage(image, imageSize, 4, width > height ? width : height, &actualW, &actualH, &reason);
     if (!decoded)
         return "pixelData";
     if (actualW != width || actualH != height) {
-        stbi_image_free(decoded);
+        FreeDecodedImage(decoded);
         return actualW != width ? "actualW == w" : "actualH == h";
     }
     *pixels = decoded;
@@ -56,7 +53,7 @@ uint8_t* DecompressQTImage(const uint8_t* buffer, int32_t size, int width, int h
 void TQ3D_FreeTextureImage(TQ3DTextureImage* image)
 {
     if (image->fromDecoder)
-        stbi_image_free(image->pixels);
+        FreeDecodedImage(image->pixels);
     else
         SafeDisposePtr(image->pixels);
     image->pixels = nullptr;

@@ -8,7 +8,7 @@
     __attribute__((format(printf, 2, 3)));
 
 // Decodes a compressed image description into 8-bit RGBA of exactly width x height. On success
-// returns null and sets *pixels (free with stbi_image_free); on failure returns the condition that
+// returns null and sets *pixels (free with FreeDecodedImage); on failure returns the condition that
 // failed ("pixelData", "actualW == w", "actualH == h") and leaves *pixels null.
 const char* DecodeQTImage(const uint8_t* buffer, int32_t size, int width, int height, uint8_t** pixels);
 

@@ -180,8 +180,8 @@ static bool ReadHeader(PlayfieldHeader* header)
     return true;
 }
 
-// Every image index is used by exactly one cell: the data fork holds one image per non-empty cell,
-// and a shared index would be loaded twice and freed early. Negative values all mean "empty".
+// Several cells may name one image index (each still has its own record in the data fork). Negative
+// values all mean "empty".
 static void ReadSuperTileGrid()
 {
     int32_t size = 0;
@@ -191,26 +191,16 @@ static void ReadSuperTileGrid()
         PlayfieldFixedFault("ReadDataFromPlayfieldFile: Error reading supertile rez resource!");
 
     gSuperTileGrid = (int16_t**)Alloc2DArray(gSuperTilesDeep, gSuperTilesWide, sizeof(int16_t));
-    uint8_t* used = (uint8_t*)AllocPtrClear(gNumUniqueSuperTiles + 1);
     for (int row = 0; row < gSuperTilesDeep; row++) {
         for (int col = 0; col < gSuperTilesWide; col++) {
             int16_t index = BigEndianS16(p);
             p += 2;
-            if (index < 0)
-                index = -1;
-            else if (index >= gNumUniqueSuperTiles || used[index]) {
-                SafeDisposePtr(used);
-                if (index >= gNumUniqueSuperTiles)
-                    PlayfieldFault("supertile cell (%d, %d) names image %d, but there are only %d", row, col,
-                                   index, gNumUniqueSuperTiles);
-                PlayfieldFault("supertile image %d is named by more than one cell (again at (%d, %d))", index,
-                               row, col);
-            } else
-                used[index] = 1;
-            gSuperTileGrid[row][col] = index;
+            if (index >= gNumUniqueSuperTiles)
+                PlayfieldFault("supertile cell (%d, %d) names image %d, but there are only %d", row, col,
+                               index, gNumUniqueSuperTiles);
+            gSuperTileGrid[row][col] = index < 0 ? int16_t(-1) : index;
         }
     }
-    SafeDisposePtr(used);
     ReleaseHeldResource();
 }
 

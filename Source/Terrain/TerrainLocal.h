@@ -5,14 +5,12 @@
 
 #include "Terrain/Terrain.h"
 
-// How the data fork's images are used: made into textures (the game); only decoded, checked and
-// assembled (tools without a draw context); or read and bounds-checked but not decoded, blank images
-// standing in (the fuzzer, which tries the reader and not the image library).
+// How the data fork's images are used: made into textures (the game), or only decoded, checked and
+// assembled (tools, tests and the fuzzer, without a draw context).
 enum PlayfieldImageMode
 {
     kPlayfieldImages_MakeTextures,
     kPlayfieldImages_DecodeOnly,
-    kPlayfieldImages_SkipDecode,
 };
 
 // The steps of LoadPlayfield with a choice of image mode; DecodeOnly needs no draw context, and no
@@ -23,7 +21,8 @@ void LoadPlayfieldData(const Tarnet::FSSpec* spec, PlayfieldImageMode mode);
 void ReadPlayfieldResources(const Tarnet::FSSpec* spec);
 // The data fork's images through the three staggered passes (PlayfieldImages.cpp).
 void ReadSuperTileImages(const Tarnet::FSSpec* spec, PlayfieldImageMode mode);
-// The decoded images and the assembly scratch of ReadSuperTileImages (after a fault, too).
+// The decoded images and the scratch of ReadSuperTileImages (after a fault, too: it first waits for
+// the decoding thread).
 void FreePlayfieldImageBuffers();
 
 // Derived tables (TerrainTables.cpp).

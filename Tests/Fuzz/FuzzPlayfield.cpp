@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the playfield reader as a level file's two forks: a big-endian uint32
 // length L, then L bytes of the ".rsrc" companion (AppleDouble header and resource fork), then the
-// data fork of supertile image records. The reader runs as the game runs it, without a draw context. Every
-// fault must end in a fatal alert (thrown here, with a presenter installed) or the host layer's exception,
-// never a crash; everything is freed after each input so that the leak checker sees a clean slate. Image
-// records are read and bounds-checked but not decoded: the image library is not what is tried here.
+// data fork of supertile image records. The reader runs as the game runs it, images decoded and
+// assembled, without a draw context. Every fault must end in a fatal alert (thrown here, with a presenter
+// installed) or the host layer's exception, never a crash; everything is freed after each input so that the
+// leak checker sees a clean slate.
 
 #include <cstdint>
 #include <exception>
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Tarnet::FSSpec spec = Tarnet::HostPathToFSSpec(file);
     try {
-        LoadPlayfieldData(&spec, kPlayfieldImages_SkipDecode);
+        LoadPlayfieldData(&spec, kPlayfieldImages_DecodeOnly);
     } catch (const std::exception&) {
         // Refusing a damaged file is the expected outcome.
     }

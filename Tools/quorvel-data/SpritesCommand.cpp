@@ -3,11 +3,10 @@
 
 #include "Commands.h"
 
+#include "3D/ImageDecode.h"
 #include "DataForge/Content/Canvas2D.h"
 #include "DataForge/Content/FontsRaster.h"
 #include "DataForge/Content/SpritesLayout.h"
-
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +19,7 @@ constexpr int kSheetWidth = 1600;
 constexpr int kCell = 96;
 constexpr int kColumns = kSheetWidth / kCell;
 constexpr int kLabelHeight = 28;
+constexpr int kLargestImageSide = 8192;
 const CanvasColor kLabelColor = {0.9f, 0.92f, 1, 1};
 
 struct Picture
@@ -32,17 +32,17 @@ Canvas LoadImage(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    int width = 0, height = 0, channels = 0;
-    stbi_uc* pixels = bytes.empty() ? nullptr
-                                    : stbi_load_from_memory((const stbi_uc*)bytes.data(), int(bytes.size()),
-                                                            &width, &height, &channels, 4);
+    int width = 0, height = 0;
+    const char* reason = "";
+    uint8_t* pixels = DecodeImage((const uint8_t*)bytes.data(), int32_t(bytes.size()), 4, kLargestImageSide,
+                                  &width, &height, &reason);
     if (!pixels)
-        throw std::runtime_error("cannot decode " + path.string());
+        throw std::runtime_error("cannot decode " + path.string() + " (" + reason + ")");
     Canvas canvas(width, height);
     for (size_t i = 0; i < canvas.pixels.size(); i++)
         canvas.pixels[i] = {pixels[i * 4] / 255.0f, pixels[i * 4 + 1] / 255.0f, pixels[i * 4 + 2] / 255.0f,
                             pixels[i * 4 + 3] / 255.0f};
-    stbi_image_free(pixels);
+    FreeDecodedImage(pixels);
     return canvas;
 }
 

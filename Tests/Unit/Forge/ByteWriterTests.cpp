@@ -1,11 +1,10 @@
 // The big-endian record writer and the image writer: byte order, string and padding rules, and
 // images that come back unchanged (PNG) or close (JPEG) through the game's image decoder.
+#include "3D/ImageDecode.h"
 #include "DataForge/Writers/BigEndianWriter.h"
 #include "DataForge/Writers/ImageWriter.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -52,13 +51,14 @@ TEST(ImageWriter, PngComesBackPixelForPixelInEveryChannelCount)
     for (int channels : {1, 3, 4}) {
         Image image = TestPattern(channels);
         std::vector<uint8_t> png = EncodePng(image);
-        int w = 0, h = 0, n = 0;
-        uint8_t* decoded = stbi_load_from_memory(png.data(), int(png.size()), &w, &h, &n, channels);
+        int w = 0, h = 0;
+        const char* reason = "";
+        uint8_t* decoded = DecodeImage(png.data(), int32_t(png.size()), channels, 64, &w, &h, &reason);
         ASSERT_NE(decoded, nullptr) << channels;
         EXPECT_EQ(w, 7);
         EXPECT_EQ(h, 5);
         EXPECT_EQ(std::vector<uint8_t>(decoded, decoded + image.pixels.size()), image.pixels) << channels;
-        stbi_image_free(decoded);
+        FreeDecodedImage(decoded);
     }
 }
 
@@ -68,15 +68,16 @@ TEST(ImageWriter, JpegKeepsTheSizeAndRoughlyTheColour)
     for (int i = 0; i < 16 * 8; i++)
         flat.pixels.insert(flat.pixels.end(), {200, 100, 50, 255});
     std::vector<uint8_t> jpeg = EncodeJpeg(flat, 90);
-    int w = 0, h = 0, n = 0;
-    uint8_t* decoded = stbi_load_from_memory(jpeg.data(), int(jpeg.size()), &w, &h, &n, 3);
+    int w = 0, h = 0;
+    const char* reason = "";
+    uint8_t* decoded = DecodeImage(jpeg.data(), int32_t(jpeg.size()), 3, 64, &w, &h, &reason);
     ASSERT_NE(decoded, nullptr);
     EXPECT_EQ(w, 16);
     EXPECT_EQ(h, 8);
     EXPECT_NEAR(decoded[0], 200, 6);
     EXPECT_NEAR(decoded[1], 100, 6);
     EXPECT_NEAR(decoded[2], 50, 6);
-    stbi_image_free(decoded);
+    FreeDecodedImage(decoded);
 }
 
 TEST(ImageWriter, RefusesPixelsThatDoNotMatchTheSize)

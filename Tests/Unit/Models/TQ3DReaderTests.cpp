@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stb_image.h>
-
 class TQ3DReader : public ::testing::Test
 {
 protected:

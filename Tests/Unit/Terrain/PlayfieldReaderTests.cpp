@@ -4,6 +4,7 @@
 #include "TerrainTestSupport.h"
 
 #include "DataForge/Writers/BigEndianWriter.h"
+#include "System/Memory.h"
 
 using Tarnet::OSTypeFrom;
 
@@ -164,15 +165,56 @@ TEST_F(PlayfieldReader, LineMarkerCountOfZeroSkipsTheMarkerResource)
     EXPECT_EQ(gNumLineMarkers, 0);
 }
 
-TEST_F(PlayfieldReader, SupertileIndexOutsideTheImagesOrSharedByTwoCellsIsFatal)
+TEST_F(PlayfieldReader, SupertileIndexOutsideTheImagesIsFatal)
 {
     PlayfieldDescription p = FlatPlayfield(2, 1);
     p.superTileGrid[1] = 2;
     EXPECT_NE(LoadFatal(p).find("names image 2, but there are only 2"), std::string::npos);
-    FreeTerrainData();
+}
 
-    p.superTileGrid[1] = 0;
-    EXPECT_NE(LoadFatal(p).find("image 0 is named by more than one cell"), std::string::npos);
+TEST_F(PlayfieldReader, CellsSharingOneImageLoadAndKeepItUntilTheLastOfThemIsBuilt)
+{
+    // Two neighbours share image 0, and the last cell names it again five rows further down, after
+    // the first cell's image would have been freed; every cell still has its own record.
+    PlayfieldDescription p = FlatPlayfield(2, 6);
+    p.superTileGrid = {0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0};
+    std::vector<uint8_t> header = HeaderWith(p, 36, 10);
+    int32_t blocksBefore = gLiveBlockCount;
+    Load(p, [&](auto& fork) { fork.Add(OSTypeFrom("Hedr"), 1000, header); });
+    EXPECT_EQ(gNumUniqueSuperTiles, 10);
+    EXPECT_EQ(gSuperTileGrid[0][1], 0);
+    EXPECT_EQ(gSuperTileGrid[5][1], 0);
+    EXPECT_EQ(gSuperTilePixelBuffers, nullptr);
+    FreeTerrainData();
+    EXPECT_EQ(gLiveBlockCount, blocksBefore);
+
+    // The shared image's later records are still decoded: a damaged one is refused.
+    Image small;
+    small.width = small.height = 128;
+    small.pixels.assign(128 * 128 * 4, 200);
+    p.images[11] = EncodePng(small);
+    EXPECT_NE(
+        LoadFatal(p, [&](auto& fork) { fork.Add(OSTypeFrom("Hedr"), 1000, header); }).find("actualW == w"),
+        std::string::npos);
+}
+
+TEST_F(PlayfieldReader, SupertileJpegWithAnOverlongHuffmanTableIsRefusedAsUndecodable)
+{
+    Image image;
+    image.width = image.height = SUPERTILE_TEXTURE_SIZE;
+    image.channels = 4;
+    image.pixels.assign(size_t(image.width) * image.height * 4, 90);
+    std::vector<uint8_t> jpeg = EncodeJpeg(image, 88);
+    size_t table = 0;
+    while (table + 1 < jpeg.size() && !(jpeg[table] == 0xFF && jpeg[table + 1] == 0xC4))
+        table++;
+    ASSERT_LT(table + 6, jpeg.size());
+    jpeg[table + 5] = jpeg[table + 6] = 200; // the first two code counts: 400 codes, past the table's 256
+
+    PlayfieldDescription p = FlatPlayfield(1, 1);
+    p.images[0] = jpeg;
+    std::string message = LoadFatal(p);
+    EXPECT_NE(message.find("DecompressQTImage: pixelData"), std::string::npos) << message;
 }
 
 TEST_F(PlayfieldReader, NegativeGridValuesAllMeanAnEmptyCell)

@@ -267,7 +267,11 @@ TEST_F(Supertiles, TextureBorderRepeatsTheNeighboursEdgePixels)
     AssembleSeamlessSuperTileTexture(0, 0, texture.data());
     EXPECT_EQ(at(0, 10)[3], 0);
     EXPECT_EQ(at(10, 0)[3], 0);
+    EXPECT_EQ(at(0, 0)[3], 0);
+    EXPECT_EQ(at(0, 257)[3], 0);
+    EXPECT_EQ(at(257, 0)[3], 0);
     EXPECT_EQ(at(10, 257)[0], 1 * 20);
+    EXPECT_EQ(at(257, 257)[0], 4 * 20);
 
     for (int i = 0; i < 9; i++)
         gSuperTilePixelBuffers[i] = nullptr;

@@ -7,10 +7,9 @@
 #include "DataForge/Content/SpritesLayout.h"
 
 #include "3D/Atlas.h"
+#include "3D/ImageDecode.h"
 #include "3D/Utf8.h"
 #include "System/Alerts.h"
-
-#include <stb_image.h>
 
 #include <fstream>
 #include <iterator>
@@ -33,9 +32,8 @@ std::string Relative(const std::filesystem::path& dataFolder, const std::filesys
 bool ImageSize(const std::filesystem::path& path, int* width, int* height)
 {
     std::string bytes = ReadWholeFile(path);
-    int channels = 0;
-    return !bytes.empty() &&
-           stbi_info_from_memory((const stbi_uc*)bytes.data(), int(bytes.size()), width, height, &channels);
+    const char* reason = "";
+    return ReadImageSize((const uint8_t*)bytes.data(), int32_t(bytes.size()), width, height, &reason);
 }
 
 void CheckSpriteImage(const std::filesystem::path& dataFolder, const std::string& relativePath,
