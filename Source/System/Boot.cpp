@@ -17,7 +17,6 @@
 
 SDL_Window* gGameWindow = nullptr;
 uint8_t gActiveMSAALevel = 0;
-Tarnet::FSSpec gDataFolderSpec = {};
 
 static void RequestOpenGLContext()
 {
