@@ -6,6 +6,8 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Interface/LocalizedStrings.h"
+#include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
 #include "Sound/GameSound.h"
 #include "System/Fades.h"
@@ -52,7 +54,7 @@ void InitGameSubsystems()
     InitTerrainManager();
     // The skeleton system is initialised here once skeletons exist.
     InitSoundTools();
-    // The twitch pool is initialised here once interface animation exists.
+    InitTwitchSystem();
     InitObjectManager();
 }
 
@@ -109,7 +111,7 @@ void RunGameShell()
 
     WarmUpWindow();
 
-    // Localized strings are loaded here for gPrefs.language once the string table exists.
+    LoadLocalizedStrings(gPrefs.language);
 
     InitGameSubsystems();
 
