@@ -3,6 +3,7 @@
 
 #include "3D/OGL_Support.h"
 #include "System/Alerts.h"
+#include "System/DataFiles.h"
 #include "System/Memory.h"
 #include "System/ProgramState.h"
 #include "Tarnet/Files/Files.h"
@@ -11,35 +12,6 @@
 #include <cstring>
 
 Atlas* gAtlases[MAX_ATLASES];
-
-// A whole data file as a NUL-terminated text; null when it does not exist. A file that exists but cannot
-// be read is fatal.
-static char* ReadTextDataFile(const char* colonPath)
-{
-    using namespace Tarnet;
-    FSSpec spec;
-    if (FSMakeFSSpec(gDataFolderSpec.vRefNum, gDataFolderSpec.parID, colonPath, &spec) != noErr)
-        return nullptr;
-    int16_t refNum;
-    if (FSpOpenDF(&spec, fsRdPerm, &refNum) != noErr)
-        return nullptr;
-
-    int32_t length = 0;
-    OSErr err = GetEOF(refNum, &length);
-    if (err != noErr || length < 0 || length > 0x7FFFFFF0) {
-        FSClose(refNum);
-        ShowFatalAlert("%s:%d: %s", "LoadDataFile", __LINE__, colonPath);
-    }
-    char* data = (char*)AllocPtrClear(length + 1);
-    int32_t count = length;
-    err = FSRead(refNum, &count, data);
-    FSClose(refNum);
-    if ((err != noErr && err != eofErr) || count != length) {
-        SafeDisposePtr(data);
-        ShowFatalAlert("%s:%d: %s", "LoadDataFile", __LINE__, colonPath);
-    }
-    return data;
-}
 
 static MetaObject* MakeSheetMaterial(GLuint textureName, int width, int height)
 {
@@ -78,7 +50,7 @@ Atlas* Atlas_Load(const char* name, int flags)
     }
 
     snprintf(path, sizeof(path), "%s.txt", name);
-    char* data = ReadTextDataFile(path);
+    char* data = LoadDataFile(path, nullptr);
     if (!data)
         ShowFatalAlert("%s:%d: %s (%s)", __func__, __LINE__, "data", path);
     Atlas_ParseMetrics(atlas, data, path);
@@ -86,7 +58,7 @@ Atlas* Atlas_Load(const char* name, int flags)
 
     if (atlas->isFont) {
         snprintf(path, sizeof(path), "%s.kerning.txt", name);
-        data = ReadTextDataFile(path);
+        data = LoadDataFile(path, nullptr);
         if (data) {
             Atlas_ParseKerning(atlas, data, path);
             SafeDisposePtr(data);

@@ -3,37 +3,12 @@
 #include "3D/ImageDecode.h"
 #include "3D/OGL_Local.h"
 #include "System/Alerts.h"
+#include "System/DataFiles.h"
 #include "System/Memory.h"
 #include "System/ProgramState.h"
 #include "Tarnet/Files/Files.h"
 
 #include <cstdio>
-
-// Reads a whole data file named by a colon path; null (and *size 0) when the file is not there.
-static uint8_t* ReadDataFile(const char* colonPath, int32_t* size)
-{
-    using namespace Tarnet;
-    *size = 0;
-    FSSpec spec;
-    if (FSMakeFSSpec(gDataFolderSpec.vRefNum, gDataFolderSpec.parID, colonPath, &spec) != noErr)
-        return nullptr;
-    int16_t refNum;
-    if (FSpOpenDF(&spec, fsRdPerm, &refNum) != noErr)
-        return nullptr;
-
-    int32_t length = 0;
-    GetEOF(refNum, &length);
-    uint8_t* data = (uint8_t*)AllocPtr(length > 0 ? length : 1);
-    int32_t count = length;
-    OSErr err = FSRead(refNum, &count, data);
-    FSClose(refNum);
-    if ((err != noErr && err != eofErr) || count != length) {
-        SafeDisposePtr(data);
-        ShowFatalAlert("OGL_TextureMap_LoadImageFile: Cannot read texture file: %s", colonPath);
-    }
-    *size = length;
-    return data;
-}
 
 // No video card takes textures larger than this; a header claiming more is refused before decoding.
 static constexpr int kLargestDecodableSide = 16384;
@@ -109,8 +84,8 @@ GLuint OGL_TextureMap_LoadImageFile(const char* path, int* width, int* height, b
     snprintf(pngPath, sizeof(pngPath), "%s.png", path);
 
     int32_t jpgSize = 0, pngSize = 0;
-    uint8_t* jpgData = ReadDataFile(jpgPath, &jpgSize);
-    uint8_t* pngData = ReadDataFile(pngPath, &pngSize);
+    uint8_t* jpgData = (uint8_t*)LoadDataFile(jpgPath, &jpgSize);
+    uint8_t* pngData = (uint8_t*)LoadDataFile(pngPath, &pngSize);
     GLuint textureName;
     try {
         textureName = OGL_TextureMap_LoadImageBuffers(path, jpgData, jpgSize, pngData, pngSize, width, height,

@@ -3,6 +3,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/TQ3D_Local.h"
 #include "System/Alerts.h"
+#include "System/DataFiles.h"
 #include "System/Memory.h"
 #include "System/ProgramState.h"
 #include "Tarnet/Files/Files.h"
@@ -20,38 +21,15 @@ void TQ3D_FatalInFile(const char* fileName, const char* format, ...)
     ShowFatalAlert("%s (in %s)", message, fileName);
 }
 
-// The whole data fork of spec in one heap block; *size gets its length.
-static uint8_t* ReadWholeFile(const Tarnet::FSSpec* spec, int32_t* size)
-{
-    using namespace Tarnet;
-    int16_t refNum;
-    if (FSpOpenDF(spec, fsRdPerm, &refNum) != noErr)
-        TQ3D_FatalInFile(spec->name, "ImportTQ3D: FSpOpenDF failed");
-
-    int32_t length = 0;
-    if (GetEOF(refNum, &length) != noErr || length < 0) {
-        FSClose(refNum);
-        TQ3D_FatalInFile(spec->name, "ImportTQ3D: GetEOF failed");
-    }
-    uint8_t* data = (uint8_t*)AllocPtr(length);
-    int32_t count = length;
-    OSErr err = FSRead(refNum, &count, data);
-    FSClose(refNum);
-    if ((err != noErr && err != eofErr) || count != length) {
-        SafeDisposePtr(data);
-        TQ3D_FatalInFile(spec->name, "ImportTQ3D: FSRead failed");
-    }
-    *size = length;
-    return data;
-}
-
 int ImportTQ3D(const Tarnet::FSSpec* spec, int groupNum, int varPool)
 {
     GAME_ASSERT(groupNum >= 0 && groupNum < MAX_TQ3D_GROUPS);
     GAME_ASSERT(!gLoadedModelFiles[groupNum]); // the caller frees the slot's older file first
 
     int32_t size = 0;
-    uint8_t* data = ReadWholeFile(spec, &size);
+    uint8_t* data = (uint8_t*)LoadDataFileFromSpec(spec, spec->name, &size);
+    if (!data)
+        TQ3D_FatalInFile(spec->name, "ImportTQ3D: FSpOpenDF failed");
     TQ3DParsedFile parsed;
     try {
         TQ3D_ParseFile(spec->name, data, size, varPool, &parsed);

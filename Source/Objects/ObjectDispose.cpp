@@ -33,9 +33,10 @@ void DisposeObject(ObjNode* node)
     if (node->DestroyProc)
         node->DestroyProc(node);
 
-    // 2. Attachments and the shadow go with it.
+    // 2. Attachments, the shadow and the twitch driver (which reads its puppet every frame) go with it.
     DisposeObject(node->ChainNext);
     DisposeObject(node->Shadow);
+    DisposeObject(node->TwitchDriver);
 
     // 3. What the genre owns.
     if (node->Genre == SKELETON_GENRE && node->Skeleton) {

@@ -6,6 +6,8 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Interface/LocalizedStrings.h"
+#include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
 #include "Sound/GameSound.h"
 #include "System/Boot.h"
@@ -60,7 +62,7 @@ void InitGameSubsystems()
     InitTerrainManager();
     // PENDING(Skeleton): initialise the skeleton system.
     InitSoundTools();
-    // PENDING(Twitch): initialise the twitch pool.
+    InitTwitchSystem();
     InitObjectManager();
 }
 
@@ -117,7 +119,7 @@ void RunGameShell()
 
     WarmUpWindow();
 
-    // PENDING(Strings): load the localized strings for gPrefs.language.
+    LoadLocalizedStrings(gPrefs.language);
 
     InitGameSubsystems();
 

@@ -28,7 +28,7 @@ constexpr int NUM_SHARED_SPRITE_SERIES = 4;
 extern const SharedSpriteSeries kSharedSpriteSeries[NUM_SHARED_SPRITE_SERIES];
 
 // Parts of the main routine that the level harness of tests and tools repeats.
-void InitGameSubsystems(); // empty model, sprite and object tables; terrain constants; sound
+void InitGameSubsystems(); // empty model, sprite and object tables; terrain constants; sound; twitches
 void LoadSharedArt();      // the fonts and sprite groups every screen and level uses
 
 // Runs the clean-quit sequence once, then asks the layer to quit (throws Tarnet::QuitRequest).

@@ -8,46 +8,15 @@
 PrefsType gPrefs;
 PrefsType gPrefsAsSaved;
 
-// The language codes in the order of the kLanguage... indices.
-static const char* const kLanguageCodes[NUM_LANGUAGES] = {"en", "fr", "de", "es", "it", "sv", "nl"};
-
-// Index of the first preferred locale that names one of the game's languages, or -1.
-static int FindPreferredLanguage(const SDL_Locale* locales)
-{
-    for (const SDL_Locale* locale = locales; locale && locale->language; locale++) {
-        for (int i = 0; i < NUM_LANGUAGES; i++) {
-            if (std::strncmp(locale->language, kLanguageCodes[i], 2) == 0)
-                return i;
-        }
-    }
-    return -1;
-}
-
-uint8_t GetSystemLanguage()
-{
-    SDL_Locale* locales = SDL_GetPreferredLocales();
-    int language = FindPreferredLanguage(locales);
-    SDL_free(locales);
-    return language < 0 ? uint8_t(kLanguageEnglish) : uint8_t(language);
-}
-
-// Subtitles are on unless the player's first language is English (or no language is known), even
-// when that first language is not one the game speaks.
-static uint8_t GetSystemSubtitlesDefault()
-{
-    SDL_Locale* locales = SDL_GetPreferredLocales();
-    bool on = locales && locales[0].language && std::strncmp(locales[0].language, "en", 2) != 0;
-    SDL_free(locales);
-    return on ? 1 : 0;
-}
-
 static void SetDefaults(PrefsType* prefs)
 {
     std::memset(prefs, 0, sizeof(*prefs));
-    prefs->language = GetSystemLanguage();
+    prefs->language = uint8_t(DetectSystemLanguage());
     prefs->fullscreen = 1;
     prefs->vsync = 1;
-    prefs->showSubtitles = GetSystemSubtitlesDefault();
+    // Subtitles are on unless the player's first language is English, even when that first
+    // language is not one the game speaks.
+    prefs->showSubtitles = IsSystemLocaleEnglish() ? 0 : 1;
     prefs->splitScreenMode = 2;
     prefs->hudScale = 100;
     prefs->anaglyphRed = 216;

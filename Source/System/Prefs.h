@@ -6,20 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Interface/LocalizedStrings.h" // the language indices
 #include "System/Input.h"
 #include "System/UserDataFiles.h"
-
-enum
-{
-    kLanguageEnglish,
-    kLanguageFrench,
-    kLanguageGerman,
-    kLanguageSpanish,
-    kLanguageItalian,
-    kLanguageSwedish,
-    kLanguageDutch,
-    NUM_LANGUAGES
-};
 
 // Stored in the preferences file byte for byte (native byte order): the layout must never move.
 struct PrefsType
@@ -90,6 +79,3 @@ void WritePrefsFile();
 
 // Forces every out-of-range field of a record to its default; true when anything changed.
 bool SanitizePrefs(PrefsType* prefs);
-
-// The system's preferred language (first matching preferred locale), English when none matches.
-uint8_t GetSystemLanguage();

@@ -12,6 +12,7 @@ static const CheckStep kCheckSteps[] = {
     {"model files", CheckModelFiles},
     {"sprites and fonts", CheckSprites},
     {"levels", CheckLevels},
+    {"strings and twitches", CheckInterfaceTables},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

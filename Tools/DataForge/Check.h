@@ -28,3 +28,5 @@ void CheckModelFiles(const std::filesystem::path& dataFolder, DataCheckReport* r
 void CheckSprites(const std::filesystem::path& dataFolder,
                   DataCheckReport* report);                                         // sprite images and fonts
 void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report); // playfields, mini-maps
+void CheckInterfaceTables(const std::filesystem::path& dataFolder,
+                          DataCheckReport* report); // strings.csv and twitch.csv

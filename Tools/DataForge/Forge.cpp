@@ -10,8 +10,12 @@ struct ForgeStep
 
 // Add a content module here (and in Forge.h); keep the order stable.
 static const ForgeStep kForgeSteps[] = {
-    {"system files", ForgeSystemFiles}, {"models", ForgeModels}, {"fonts", ForgeFonts},
-    {"sprites", ForgeSprites},          {"levels", ForgeLevels},
+    {"system files", ForgeSystemFiles},
+    {"models", ForgeModels},
+    {"fonts", ForgeFonts},
+    {"sprites", ForgeSprites},
+    {"levels", ForgeLevels},
+    {"strings and twitches", ForgeInterfaceTables},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

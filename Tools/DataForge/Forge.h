@@ -16,3 +16,4 @@ void ForgeFonts(const std::filesystem::path& dataFolder);       // Sprites/fonts
 void ForgeSprites(const std::filesystem::path& dataFolder);     // Sprites: sprite groups, textures, pictures
 void ForgeModels(const std::filesystem::path& dataFolder);      // Models: every TQ3D model file
 void ForgeLevels(const std::filesystem::path& dataFolder);      // Terrain and Sprites/maps: the nine levels
+void ForgeInterfaceTables(const std::filesystem::path& dataFolder); // System: strings.csv and twitch.csv
