@@ -7,6 +7,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
 #include "System/Fades.h"
 #include "System/FrameRate.h"
@@ -50,7 +51,7 @@ void InitGameSubsystems()
     gLogicalScreenWidth = 640;
     gLogicalScreenHeight = 480;
     InitTerrainManager();
-    // The skeleton system is initialised here once skeletons exist.
+    InitSkeletonManager();
     InitSoundTools();
     // The twitch pool is initialised here once interface animation exists.
     InitObjectManager();

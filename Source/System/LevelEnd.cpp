@@ -7,6 +7,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
 #include "Terrain/Terrain.h"
 
@@ -16,7 +17,7 @@ void EndLevel()
     SilenceAllEffects();
     // Spline-driven objects are deleted here once spline items exist.
     DisposeAllObjects();
-    // Skeleton files are freed here once skeletons exist.
+    FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();
     // Effect systems and confetti groups are reset here once particles exist.
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);

@@ -8,6 +8,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Sky.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "System/Pause.h"
@@ -98,8 +99,9 @@ static void SetSphereMapsOfScene(int scene)
         SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 4, kAllMeshes, 1, 0);
         SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 33, kAllMeshes, 1, 4);
         break;
-    default:
-        // Skeleton types 5 and 6 of the swamp are loaded here once skeletons exist.
+    default: // the swamp's own creatures: the worm and the ramphor
+        LoadASkeleton(SKELETON_TYPE_WORM);
+        LoadASkeleton(SKELETON_TYPE_RAMPHOR);
         break;
     }
 }
@@ -136,7 +138,11 @@ static void LoadLevelArt()
 
     ShowLoadingProgress(0);
 
-    // Skeleton types 0 (player), 2, 4 and 1 are loaded here once skeletons exist.
+    // The creatures of every level: the player, raptors, brachs and the wormholes.
+    LoadASkeleton(SKELETON_TYPE_PLAYER);
+    LoadASkeleton(SKELETON_TYPE_RAPTOR);
+    LoadASkeleton(SKELETON_TYPE_BRACH);
+    LoadASkeleton(SKELETON_TYPE_WORMHOLE);
 
     std::snprintf(path, sizeof(path), ":terrain:%s.ter", level.fileName);
     Tarnet::FSSpec playfield;

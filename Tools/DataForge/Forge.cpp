@@ -12,6 +12,7 @@ struct ForgeStep
 static const ForgeStep kForgeSteps[] = {
     {"system files", ForgeSystemFiles}, {"models", ForgeModels}, {"fonts", ForgeFonts},
     {"sprites", ForgeSprites},          {"levels", ForgeLevels},
+    {"skeletons", ForgeSkeletons},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

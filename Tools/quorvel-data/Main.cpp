@@ -4,6 +4,7 @@
 //   quorvel-data check DATADIR check a data folder against the game's rules
 //   quorvel-data sprites DATADIR OUT.png  contact sheet of the start-up sprites and the font sheets
 //   quorvel-data model FILE OUT.png render every model of FILE into a contact sheet
+//   quorvel-data skeleton FILE ...  a creature's contact sheet, or its skinned state after some animation
 
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,10 @@ const Command kCommands[] = {
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
      RunModelCommand},
+    {"skeleton", "FILE.skeleton OUT.png [--anim A] | FILE.skeleton --anim A --seconds S [--position X Y Z] "
+                 "[--rotation X Y Z] [--scale K] [--vertices]",
+     "contact sheet of a creature's animations, or its skinned state after S seconds of animation A",
+     RunSkeletonCommand},
 };
 
 void PrintUsage(FILE* to)
