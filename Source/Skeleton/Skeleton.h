@@ -34,9 +34,9 @@ enum
 };
 
 constexpr int MAX_JOINTS = 40;
-constexpr int MAX_KEYFRAMES = 60;  // per joint and animation
-constexpr int MAX_CHILDREN = 39;   // per joint
-constexpr int MAX_ANIMS = 40;      // entries of a joint's keyframe-count table
+constexpr int MAX_KEYFRAMES = 60;   // per joint and animation
+constexpr int MAX_CHILDREN = 39;    // per joint
+constexpr int MAX_ANIMS = 40;       // entries of a joint's keyframe-count table
 constexpr int MAX_ANIM_EVENTS = 30; // per animation
 constexpr int MAX_DECOMPOSED_TRIMESHES = 10;
 constexpr int MAX_DECOMPOSED_POINTS = 2000;
@@ -91,7 +91,7 @@ struct AnimEventRecord
 
 struct JointRecord
 {
-    int32_t parentJoint; // -1 for the root
+    int32_t parentJoint;  // -1 for the root
     Point3D restPosition; // kept, not used by skinning
     uint16_t numPointsAttachedToJoint;
     uint16_t* pointList; // skin point indices
@@ -145,8 +145,8 @@ struct SkeletonInstance
     float pauseTime;  // seconds left of a pause event
     uint8_t nextEvent;
     bool playBackward;
-    uint8_t bounceMode; // 2 after a reverse event
-    bool animStopped;   // set by a stop event; gameplay reads it as "finished"
+    uint8_t bounceMode;                  // 2 after a reverse event
+    bool animStopped;                    // set by a stop event; gameplay reads it as "finished"
     Matrix4x4 jointMatrices[MAX_JOINTS]; // each relative to its parent
     SkeletonInfoType* info;
     MetaObject* materialOverride[MAX_DECOMPOSED_TRIMESHES]; // drawn instead of a mesh's first material
@@ -174,8 +174,8 @@ int LoadASkeleton(int type);
 SkeletonInfoType* LoadSkeleton(int type);
 // The same for a file named by spec (tools and tests); the model slot is still 5 + type.
 SkeletonInfoType* LoadSkeletonFromSpec(const Tarnet::FSSpec* spec, int type);
-void FreeSkeletonFile(int type);              // frees a loaded type and clears its slot; none: nothing
-void FreeAllSkeletonFiles(int exceptType);    // every loaded type but exceptType (-1: all)
+void FreeSkeletonFile(int type);               // frees a loaded type and clears its slot; none: nothing
+void FreeAllSkeletonFiles(int exceptType);     // every loaded type but exceptType (-1: all)
 void FreeSkeletonInfo(SkeletonInfoType* info); // what LoadSkeleton made; the model file stays
 
 // ---------------------------------------------------------------------------------------------------------
@@ -188,7 +188,7 @@ ObjNode* MakeNewSkeletonBaseData(ObjectDefinition* def);
 void SetSkeletonAnim(SkeletonInstance* instance, int animNum); // starts animNum at once; fatal if none
 // Cross-fades from the current pose into animNum's first keyframes over 1 / rate seconds; null is ignored.
 void MorphToSkeletonAnim(SkeletonInstance* instance, int animNum, float rate);
-void AdvanceSkeletonAnimation(ObjNode* node); // one frame of gFrameSeconds: time, events, pose
+void AdvanceSkeletonAnimation(ObjNode* node);        // one frame of gFrameSeconds: time, events, pose
 void PoseSkeletonJoints(SkeletonInstance* instance); // pose and joint matrices from animTime or the fade
 // Blends keyframes a (earlier) and b (later) at `time` ticks with their easing into out.
 void InterpolateKeyframes(const KeyframeRecord* a, const KeyframeRecord* b, float time, KeyframeRecord* out);

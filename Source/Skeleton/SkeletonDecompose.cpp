@@ -98,8 +98,8 @@ void CreateSkeletonFromBones(SkeletonInfoType* info)
     for (int j = 1; j < numJoints; j++) {
         int parent = info->joints[j].parentJoint;
         if (parent != -1 && (parent < 0 || parent >= numJoints))
-            SkeletonFatal("CreateSkeletonFromBones: joint %d has parent %d, but there are %d joints", j, parent,
-                          numJoints);
+            SkeletonFatal("CreateSkeletonFromBones: joint %d has parent %d, but there are %d joints", j,
+                          parent, numJoints);
         int steps = 0;
         for (int up = parent; up != -1; up = info->joints[up].parentJoint) {
             if (++steps > numJoints)

@@ -3,13 +3,11 @@
 // Resources (big-endian; ids decimal):
 //   'Hedr' 1000          version int16 (0x0110), animation count int16, joint count int16 (low bytes used)
 //   'alis' 1000          alias to the reference model, a model file in the same folder
-//   'Bone' 1000+j        parent int32, 32 name bytes, rest position 3 floats, point count u16, normal count u16
-//   'BonP' / 'BonN' 1000+j  the joint's skin point / skin normal indices, u16 each
-//   'RelP' 1000          every skin point in its joint's frame, 3 floats each
-//   'AnHd' 1000+a        34 name bytes, event count u16
-//   'Evnt' 1000+a        events: time int16, type u8, value u8
-//   'NumK' 1000+a        one keyframe count byte per joint
-//   'KeyF' 1000+100a+j   keyframes, 44 bytes each: tick, easing, position, rotation, scale
+//   'Bone' 1000+j        parent int32, 32 name bytes, rest position 3 floats, point count u16, normal count
+//   u16 'BonP' / 'BonN' 1000+j  the joint's skin point / skin normal indices, u16 each 'RelP' 1000 every skin
+//   point in its joint's frame, 3 floats each 'AnHd' 1000+a        34 name bytes, event count u16 'Evnt'
+//   1000+a        events: time int16, type u8, value u8 'NumK' 1000+a        one keyframe count byte per
+//   joint 'KeyF' 1000+100a+j   keyframes, 44 bytes each: tick, easing, position, rotation, scale
 //
 // Nothing in the file is trusted: every resource must hold what its counts claim, every index must name a
 // skin point or normal that exists, and every limit is checked before anything is allocated from it.
@@ -116,8 +114,8 @@ template <typename T> static void Free2DArray(T** table)
 static void ReadHeader(SkeletonInfoType* info)
 {
     int32_t size;
-    const uint8_t* bytes =
-        TakeResource("Hedr", kBaseResourceID, "ReadDataFromSkeletonFile: Error reading header resource!", &size);
+    const uint8_t* bytes = TakeResource("Hedr", kBaseResourceID,
+                                        "ReadDataFromSkeletonFile: Error reading header resource!", &size);
     RequireSize("Hedr", kBaseResourceID, size, kHeaderSize);
     int version = BigEndianU16(bytes);
     int animCount = bytes[3]; // the low byte of each count
@@ -136,16 +134,19 @@ static void ReadHeader(SkeletonInfoType* info)
     info->animCount = uint8_t(animCount);
     info->numJoints = uint8_t(numJoints);
     info->eventCount = (uint8_t*)AllocPtrClear(animCount > 0 ? animCount : 1);
-    info->events = Alloc2DArray<AnimEventRecord>(animCount, int32_t(sizeof(AnimEventRecord)) * MAX_ANIM_EVENTS);
+    info->events =
+        Alloc2DArray<AnimEventRecord>(animCount, int32_t(sizeof(AnimEventRecord)) * MAX_ANIM_EVENTS);
     info->joints = (JointRecord*)AllocPtrClear(int32_t(sizeof(JointRecord)) * numJoints);
-    info->skinPoints = (SkinPointRecord*)AllocPtrClear(int32_t(sizeof(SkinPointRecord)) * MAX_DECOMPOSED_POINTS);
+    info->skinPoints =
+        (SkinPointRecord*)AllocPtrClear(int32_t(sizeof(SkinPointRecord)) * MAX_DECOMPOSED_POINTS);
     info->skinNormals = (Vector3D*)AllocPtrClear(int32_t(sizeof(Vector3D)) * MAX_DECOMPOSED_NORMALS);
 }
 
 static void LoadReferenceModel(SkeletonInfoType* info, const Tarnet::FSSpec* spec, int type)
 {
     int32_t size;
-    TakeResource("alis", kBaseResourceID, "ReadDataFromSkeletonFile: file is missing the Alias resource", &size);
+    TakeResource("alis", kBaseResourceID, "ReadDataFromSkeletonFile: file is missing the Alias resource",
+                 &size);
     Tarnet::FSSpec target;
     Tarnet::Boolean wasChanged;
     Tarnet::OSErr err = Tarnet::ResolveAlias(spec, gHeldResource, &target, &wasChanged);
@@ -173,8 +174,8 @@ static uint16_t* ReadIndexList(const char* type, int joint, int count, int limit
     for (int i = 0; i < count; i++) {
         int index = BigEndianU16(bytes + i * 2);
         if (index >= limit)
-            SkeletonFatal("ReadDataFromSkeletonFile: joint %d lists %s %d, but there are only %d", joint, what,
-                          index, limit);
+            SkeletonFatal("ReadDataFromSkeletonFile: joint %d lists %s %d, but there are only %d", joint,
+                          what, index, limit);
     }
     uint16_t* list = (uint16_t*)AllocPtr(2 * (count > 0 ? count : 1));
     for (int i = 0; i < count; i++)
@@ -187,7 +188,8 @@ static void ReadJoints(SkeletonInfoType* info)
 {
     for (int j = 0; j < info->numJoints; j++) {
         int32_t size;
-        const uint8_t* bytes = TakeResource("Bone", kBaseResourceID + j, "Error reading Bone resource!", &size);
+        const uint8_t* bytes =
+            TakeResource("Bone", kBaseResourceID + j, "Error reading Bone resource!", &size);
         RequireSize("Bone", kBaseResourceID + j, size, kBoneSize);
         JointRecord* joint = &info->joints[j];
         joint->parentJoint = BigEndianS32(bytes);
@@ -196,8 +198,8 @@ static void ReadJoints(SkeletonInfoType* info)
         int numNormals = BigEndianU16(bytes + 50);
         ReleaseHeldResource();
 
-        joint->pointList = ReadIndexList("BonP", j, numPoints, info->skinPointCount, "Error reading BonP resource!",
-                                         "skin point");
+        joint->pointList = ReadIndexList("BonP", j, numPoints, info->skinPointCount,
+                                         "Error reading BonP resource!", "skin point");
         joint->numPointsAttachedToJoint = uint16_t(numPoints);
         joint->normalList = ReadIndexList("BonN", j, numNormals, info->skinNormalCount,
                                           "Error reading BonN resource!", "skin normal");

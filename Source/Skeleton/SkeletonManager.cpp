@@ -6,8 +6,8 @@
 #include <cstring>
 
 const char* const kSkeletonFileNames[MAX_SKELETON_TYPES] = {
-    ":Skeletons:quor.skeleton",  ":Skeletons:wormhole.skeleton", ":Skeletons:raptor.skeleton",
-    ":Skeletons:bonusworm.skeleton", ":Skeletons:brach.skeleton", ":Skeletons:worm.skeleton",
+    ":Skeletons:quor.skeleton",      ":Skeletons:wormhole.skeleton", ":Skeletons:raptor.skeleton",
+    ":Skeletons:bonusworm.skeleton", ":Skeletons:brach.skeleton",    ":Skeletons:worm.skeleton",
     ":Skeletons:ramphor.skeleton",
 };
 

@@ -46,7 +46,7 @@ static void BlendPose(const KeyframeRecord* a, const KeyframeRecord* b, float we
 void InterpolateKeyframes(const KeyframeRecord* a, const KeyframeRecord* b, float time, KeyframeRecord* out)
 {
     float c = (time - float(a->tick)) / (float(b->tick) - float(a->tick)); // weight of b
-    float d = 1.0f - c;                                           // weight of a
+    float d = 1.0f - c;                                                    // weight of a
     bool easeOutOfA = a->easing == KEYFRAME_EASE_BOTH || a->easing == KEYFRAME_EASE_OUT;
     bool easeIntoB = b->easing == KEYFRAME_EASE_BOTH || b->easing == KEYFRAME_EASE_IN;
 

@@ -117,9 +117,13 @@ void UpdateSkinnedGeometry(ObjNode* node)
 
     // 4. Culling uses the box relative to the node's position.
     bounds->isEmpty = false;
-    node->ModelBounds = {bounds->minX - node->Position.x, bounds->minY - node->Position.y,
-                         bounds->minZ - node->Position.z, bounds->maxX - node->Position.x,
-                         bounds->maxY - node->Position.y, bounds->maxZ - node->Position.z, false};
+    node->ModelBounds = {bounds->minX - node->Position.x,
+                         bounds->minY - node->Position.y,
+                         bounds->minZ - node->Position.z,
+                         bounds->maxX - node->Position.x,
+                         bounds->maxY - node->Position.y,
+                         bounds->maxZ - node->Position.z,
+                         false};
 }
 
 void DrawSkinnedMeshes(ObjNode* node)

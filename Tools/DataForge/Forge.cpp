@@ -11,8 +11,7 @@ struct ForgeStep
 // Add a content module here (and in Forge.h); keep the order stable.
 static const ForgeStep kForgeSteps[] = {
     {"system files", ForgeSystemFiles}, {"models", ForgeModels}, {"fonts", ForgeFonts},
-    {"sprites", ForgeSprites},          {"levels", ForgeLevels},
-    {"skeletons", ForgeSkeletons},
+    {"sprites", ForgeSprites},          {"levels", ForgeLevels}, {"skeletons", ForgeSkeletons},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

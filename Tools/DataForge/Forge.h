@@ -16,4 +16,5 @@ void ForgeFonts(const std::filesystem::path& dataFolder);       // Sprites/fonts
 void ForgeSprites(const std::filesystem::path& dataFolder);     // Sprites: sprite groups, textures, pictures
 void ForgeModels(const std::filesystem::path& dataFolder);      // Models: every TQ3D model file
 void ForgeLevels(const std::filesystem::path& dataFolder);      // Terrain and Sprites/maps: the nine levels
-void ForgeSkeletons(const std::filesystem::path& dataFolder);   // Skeletons: the seven creatures and their models
+void ForgeSkeletons(
+    const std::filesystem::path& dataFolder); // Skeletons: the seven creatures and their models

@@ -26,8 +26,9 @@ const Command kCommands[] = {
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
      RunModelCommand},
-    {"skeleton", "FILE.skeleton OUT.png [--anim A] | FILE.skeleton --anim A --seconds S [--position X Y Z] "
-                 "[--rotation X Y Z] [--scale K] [--vertices]",
+    {"skeleton",
+     "FILE.skeleton OUT.png [--anim A] | FILE.skeleton --anim A --seconds S [--position X Y Z] "
+     "[--rotation X Y Z] [--scale K] [--vertices]",
      "contact sheet of a creature's animations, or its skinned state after S seconds of animation A",
      RunSkeletonCommand},
 };

@@ -181,8 +181,8 @@ bool OpenHiddenWindow(int size)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    gGameWindow = SDL_CreateWindow("quorvel-data skeleton", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, size,
-                                   size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    gGameWindow = SDL_CreateWindow("quorvel-data skeleton", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                   size, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!gGameWindow)
         return false;
     gPrefs.vsync = 0;
@@ -414,7 +414,8 @@ int RunSheetForm(const Options& o)
     Normalize3XYZ(0.8f, 0.2f, -0.6f, &setup.lightDirection[1]);
     for (int c = 0; c < 3; c++)
         setup.lightColor[1][c] = 0.3f;
-    setup.cameraFrom[0] = {centre.x + eye.x * distance, centre.y + eye.y * distance, centre.z + eye.z * distance};
+    setup.cameraFrom[0] = {centre.x + eye.x * distance, centre.y + eye.y * distance,
+                           centre.z + eye.z * distance};
     setup.cameraTo[0] = centre;
     OGL_SetupGameView(&setup);
 
@@ -452,8 +453,8 @@ int RunSheetForm(const Options& o)
     OGL_DisposeGameView();
     CloseWindow();
     WritePngFile(o.picture, sheet);
-    std::printf("%d animation%s, %d x %d contact sheet written to %s\n", rows, rows == 1 ? "" : "s", sheet.width,
-                sheet.height, o.picture.c_str());
+    std::printf("%d animation%s, %d x %d contact sheet written to %s\n", rows, rows == 1 ? "" : "s",
+                sheet.width, sheet.height, o.picture.c_str());
     return 0;
 }
 
@@ -463,9 +464,10 @@ int RunSkeletonCommand(const CommandArgs& args)
 {
     Options o;
     if (!ParseOptions(args, &o)) {
-        std::fprintf(stderr, "usage: quorvel-data skeleton FILE.skeleton OUT.png [--anim A]\n"
-                             "       quorvel-data skeleton FILE.skeleton --anim A --seconds S [--position X Y Z]"
-                             " [--rotation X Y Z] [--scale K] [--vertices]\n");
+        std::fprintf(stderr,
+                     "usage: quorvel-data skeleton FILE.skeleton OUT.png [--anim A]\n"
+                     "       quorvel-data skeleton FILE.skeleton --anim A --seconds S [--position X Y Z]"
+                     " [--rotation X Y Z] [--scale K] [--vertices]\n");
         return 2;
     }
     Tarnet::Startup();

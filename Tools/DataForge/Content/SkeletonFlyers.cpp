@@ -112,8 +112,9 @@ void BuildFlyerBody(CreatureBuilder& c, const FlyerJoints& j, const FlyerLook& l
         float side = s == 0 ? 1.0f : -1.0f;
         // Arm bones: the membrane's leading edge.
         std::vector<int> arm(j.wing[s], j.wing[s] + 5);
-        c.Part(look.skin, c.ChainTube(arm, {2.6f * size, 2.2f * size, 1.7f * size, 1.2f * size, 0.8f * size}, 6, 2),
-               arm, true);
+        c.Part(look.skin,
+               c.ChainTube(arm, {2.6f * size, 2.2f * size, 1.7f * size, 1.2f * size, 0.8f * size}, 6, 2), arm,
+               true);
         Vec3 tip = c.Rest(arm[4]);
         Vec3 reach = tip + Vec3{side * look.wingReach, 0, 3};
         Mesh finger = Tube({tip, reach}, {0.8f * size, 0.2f * size}, 5);
@@ -140,8 +141,8 @@ void BuildFlyerBody(CreatureBuilder& c, const FlyerJoints& j, const FlyerLook& l
                true);
         for (float toe : {-0.5f, 0.0f, 0.5f}) {
             Vec3 from = c.Rest(leg[3]);
-            Mesh claw = Tube({from, from + Vec3{toe * 3 * size, -1.5f * size, -4 * size}}, {0.7f * size, 0.15f * size},
-                             4);
+            Mesh claw = Tube({from, from + Vec3{toe * 3 * size, -1.5f * size, -4 * size}},
+                             {0.7f * size, 0.15f * size}, 4);
             c.Part(look.beak, claw, {leg[3]});
         }
     }
@@ -174,12 +175,15 @@ void FlightPose(const FlyerJoints& j, const FlightStyle& s, float p, CreaturePos
         pose.rotation[size_t(j.wing[w][0])] = {0, side * s.tuck * 0.9f, side * (shoulder + 0.08f)};
         pose.rotation[size_t(j.wing[w][1])] = {0, side * s.tuck * 0.6f, side * 0.3f * s.flap * lag};
         pose.rotation[size_t(j.wing[w][2])] = {0, -side * s.tuck * 1.4f, side * 0.4f * s.flap * lag};
-        pose.rotation[size_t(j.wing[w][3])] = {0, side * s.tuck * 0.8f, side * 0.35f * s.flap * Wave(p, -0.2f)};
+        pose.rotation[size_t(j.wing[w][3])] = {0, side * s.tuck * 0.8f,
+                                               side * 0.35f * s.flap * Wave(p, -0.2f)};
         for (int k = 0; k < 3; k++)
-            pose.rotation[size_t(j.leg[w][k])] = {(k == 0 ? 0.4f + s.legsForward : -0.2f) + 0.05f * lag, 0, 0};
+            pose.rotation[size_t(j.leg[w][k])] = {(k == 0 ? 0.4f + s.legsForward : -0.2f) + 0.05f * lag, 0,
+                                                  0};
     }
     for (size_t k = 0; k < j.tail.size(); k++)
-        pose.rotation[size_t(j.tail[k])] = {0.08f * Wave(p, -0.1f * float(k + 1)), 0.05f * s.bank * float(k), 0};
+        pose.rotation[size_t(j.tail[k])] = {0.08f * Wave(p, -0.1f * float(k + 1)), 0.05f * s.bank * float(k),
+                                            0};
     pose.rotation[size_t(j.neck)] = {-0.1f * beat - s.pitch * 0.5f, 0, 0.3f * s.bank};
     pose.rotation[size_t(j.head)] = {s.headUp + 0.06f * lag, 0, 0};
     pose.rotation[size_t(j.jaw)] = {0.05f + 0.05f * Wave(p, 0.4f), 0, 0};
@@ -198,8 +202,10 @@ void AddFlyerLimbs(CreatureBuilder& c, FlyerJoints& j, int s, float size, float 
     const char* names[2][5] = {{"r shoulder", "r upper arm", "r forearm", "r hand", "r wing tip"},
                                {"l shoulder", "l upper arm", "l forearm", "l hand", "l wing tip"}};
     Vec3 chest = c.Rest(j.chest);
-    Vec3 places[5] = {{6 * size, 4 * size, chest.z}, {14 * size, 4.5f * size, chest.z},
-                      {span * 0.45f, 4 * size, chest.z + 2 * size}, {span * 0.72f, 3.5f * size, chest.z + 4 * size},
+    Vec3 places[5] = {{6 * size, 4 * size, chest.z},
+                      {14 * size, 4.5f * size, chest.z},
+                      {span * 0.45f, 4 * size, chest.z + 2 * size},
+                      {span * 0.72f, 3.5f * size, chest.z + 4 * size},
                       {span, 3 * size, chest.z + 6 * size}};
     int parent = j.chest;
     for (int k = 0; k < 5; k++) {
@@ -212,9 +218,12 @@ void AddFlyerLeg(CreatureBuilder& c, FlyerJoints& j, int s, float size)
 {
     float x = s == 0 ? 1.0f : -1.0f;
     Vec3 pelvis = c.Rest(j.pelvis);
-    j.leg[s][0] = c.Joint(s == 0 ? "r thigh" : "l thigh", j.pelvis, pelvis + Vec3{x * 5 * size, -3 * size, -1 * size});
-    j.leg[s][1] = c.Joint(s == 0 ? "r shin" : "l shin", j.leg[s][0], pelvis + Vec3{x * 6 * size, -10 * size, 2 * size});
-    j.leg[s][2] = c.Joint(s == 0 ? "r foot" : "l foot", j.leg[s][1], pelvis + Vec3{x * 6 * size, -16 * size, 5 * size});
+    j.leg[s][0] =
+        c.Joint(s == 0 ? "r thigh" : "l thigh", j.pelvis, pelvis + Vec3{x * 5 * size, -3 * size, -1 * size});
+    j.leg[s][1] =
+        c.Joint(s == 0 ? "r shin" : "l shin", j.leg[s][0], pelvis + Vec3{x * 6 * size, -10 * size, 2 * size});
+    j.leg[s][2] =
+        c.Joint(s == 0 ? "r foot" : "l foot", j.leg[s][1], pelvis + Vec3{x * 6 * size, -16 * size, 5 * size});
 }
 
 } // namespace
@@ -224,7 +233,8 @@ void BuildPterosaur(const std::filesystem::path& folder)
     CreatureBuilder c("quor.tq3d");
     FlyerLook look;
     look.skin = c.Materials().Textured("quor skin", [] {
-        return CreatureSkin(256, {0.16f, 0.42f, 0.36f}, {0.93f, 0.82f, 0.58f}, {0.75f, 0.35f, 0.12f}, 20, 301);
+        return CreatureSkin(256, {0.16f, 0.42f, 0.36f}, {0.93f, 0.82f, 0.58f}, {0.75f, 0.35f, 0.12f}, 20,
+                            301);
     });
     look.membrane = c.Materials().Colored("quor membrane", {0.62f, 0.3f, 0.16f});
     look.beak = c.Materials().Colored("quor beak", {0.92f, 0.74f, 0.22f});
@@ -235,7 +245,8 @@ void BuildPterosaur(const std::filesystem::path& folder)
     j.pelvis = c.Joint("pelvis", -1, {0, 0, 6});
     j.chest = c.Joint("chest", j.pelvis, {0, 2, -12});
     for (int k = 0; k < 4; k++)
-        j.tail.push_back(c.Joint("tail", k == 0 ? j.pelvis : j.tail.back(), {0, 0.5f - 0.3f * k, 16 + 10.0f * k}));
+        j.tail.push_back(
+            c.Joint("tail", k == 0 ? j.pelvis : j.tail.back(), {0, 0.5f - 0.3f * k, 16 + 10.0f * k}));
     AddFlyerLeg(c, j, 0, 1);
     AddFlyerLeg(c, j, 1, 1);
     AddFlyerLimbs(c, j, 0, 1, 62);

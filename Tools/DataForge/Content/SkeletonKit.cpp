@@ -58,7 +58,8 @@ void CreatureBuilder::Part(uint32_t material, Mesh mesh, const std::vector<int>&
     }
     mesh.colors.clear();
 
-    auto found = std::find_if(meshes.begin(), meshes.end(), [&](const MaterialMesh& m) { return m.material == material; });
+    auto found = std::find_if(meshes.begin(), meshes.end(),
+                              [&](const MaterialMesh& m) { return m.material == material; });
     if (found == meshes.end()) {
         meshes.push_back({material, {}, {}});
         found = meshes.end() - 1;
@@ -86,8 +87,8 @@ Mesh CreatureBuilder::ChainTube(const std::vector<int>& chain, const std::vector
     return Tube(path, pathRadii, sides);
 }
 
-void CreatureBuilder::Animation(const char* name, int ticks, int samples, AnimEnd end, const PoseFunction& pose,
-                                int easing)
+void CreatureBuilder::Animation(const char* name, int ticks, int samples, AnimEnd end,
+                                const PoseFunction& pose, int easing)
 {
     if (samples + 1 > MAX_KEYFRAMES)
         throw std::runtime_error(modelFile + ": too many keyframes in " + name);
@@ -143,7 +144,8 @@ void CreatureBuilder::Finish(SkeletonFileDescription* skeleton, TQ3DFile* model)
     skeleton->animations = animations;
 
     SkinDecomposition skin = DecomposeSkin(*model, skeleton->vertexJoints, int(joints.size()));
-    if (skin.points.size() > size_t(MAX_DECOMPOSED_POINTS) || skin.normals.size() > size_t(MAX_DECOMPOSED_NORMALS))
+    if (skin.points.size() > size_t(MAX_DECOMPOSED_POINTS) ||
+        skin.normals.size() > size_t(MAX_DECOMPOSED_NORMALS))
         throw std::runtime_error(modelFile + ": " + std::to_string(skin.points.size()) + " skin points and " +
                                  std::to_string(skin.normals.size()) + " normals, at most 2000 each");
     for (int refs : skin.maxRefs)

@@ -40,10 +40,12 @@ public:
 
     // A body part: each vertex follows the bone (a joint to its first listed child, or the joint alone) of
     // `candidates` nearest to it. Normals are made here when the mesh has none; UVs come from the mesh,
-    // or from the skin layout when `skinLayout` is set: u along the body, v from the back (0) to the belly (1).
+    // or from the skin layout when `skinLayout` is set: u along the body, v from the back (0) to the belly
+    // (1).
     void Part(uint32_t material, Mesh mesh, const std::vector<int>& candidates, bool skinLayout = false);
     // A tube through the rest places of a chain of joints, with `rings` rings between two joints.
-    Mesh ChainTube(const std::vector<int>& chain, const std::vector<float>& radii, int sides, int rings) const;
+    Mesh ChainTube(const std::vector<int>& chain, const std::vector<float>& radii, int sides,
+                   int rings) const;
 
     // An animation of `ticks` ticks sampled `samples` times (plus the end) from `pose`.
     void Animation(const char* name, int ticks, int samples, AnimEnd end, const PoseFunction& pose,

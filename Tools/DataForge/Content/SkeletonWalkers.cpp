@@ -51,7 +51,8 @@ void RaptorRun(const RaptorJoints& j, const RaptorStyle& s, float p, CreaturePos
     pose.rotation[size_t(j.pelvis)] = {s.lean + 0.04f * Wave(p * 2), 0.3f * s.turn, -0.25f * s.turn};
     pose.offset[size_t(j.pelvis)] = {0, 2.5f * Wave(p * 2, 0.25f), 0};
     for (int k = 0; k < 5; k++)
-        pose.rotation[size_t(j.tail[k])] = {-0.04f * Wave(p * 2, -0.1f * k), 0.08f * Wave(p, -0.1f * k) - 0.12f * s.turn, 0};
+        pose.rotation[size_t(j.tail[k])] = {-0.04f * Wave(p * 2, -0.1f * k),
+                                            0.08f * Wave(p, -0.1f * k) - 0.12f * s.turn, 0};
     pose.rotation[size_t(j.neck)] = {-s.lean + s.headDown - 0.05f * Wave(p * 2), 0.2f * s.turn, 0};
     pose.rotation[size_t(j.head)] = {-0.05f * Wave(p * 2, 0.2f), 0.15f * s.turn, 0};
     pose.rotation[size_t(j.jaw)] = {0.15f + 0.1f * Wave(p * 2), 0, 0};
@@ -96,7 +97,8 @@ void BuildRaptor(const std::filesystem::path& folder)
     j.claw = c.Joint("sickle claw", j.legs[0].foot, {7, 4, -3});
 
     // Body, neck and head as one tube from the tail tip to the snout.
-    std::vector<int> spine = {j.tail[4], j.tail[3], j.tail[2], j.tail[1], j.tail[0], j.pelvis, j.chest, j.neck, j.head};
+    std::vector<int> spine = {j.tail[4], j.tail[3], j.tail[2], j.tail[1], j.tail[0],
+                              j.pelvis,  j.chest,   j.neck,    j.head};
     c.Part(skin, c.ChainTube(spine, {0.6f, 1.8f, 3.2f, 4.6f, 6.5f, 9, 8, 4.2f, 4.5f}, 10, 2), spine, true);
     Mesh belly = Ellipsoid({8.5f, 9.5f, 16}, 12, 8);
     Translate(belly, {0, 41, -9});
@@ -139,7 +141,8 @@ void BuildRaptor(const std::filesystem::path& folder)
     // At animation speed 1 the raptor runs about 1100 units a second: a 10-tick cycle of two strides
     // covers about 150 model units at its scale of 2.5.
     RaptorStyle run;
-    c.Animation("run", 10, 10, AnimEnd::Loop, [&](float p, CreaturePose& pose) { RaptorRun(j, run, p, pose); });
+    c.Animation("run", 10, 10, AnimEnd::Loop,
+                [&](float p, CreaturePose& pose) { RaptorRun(j, run, p, pose); });
     c.Animation("wait", 60, 12, AnimEnd::Loop, [&](float p, CreaturePose& pose) {
         RaptorStyle idle;
         RaptorRun(j, idle, 0.25f, pose);
@@ -189,17 +192,21 @@ void BuildRaptor(const std::filesystem::path& folder)
     sprint.swing = 0.85f;
     sprint.lean = 0.22f;
     sprint.headDown = 0.1f;
-    c.Animation("run fast", 10, 10, AnimEnd::Loop, [&](float p, CreaturePose& pose) { RaptorRun(j, sprint, p, pose); });
+    c.Animation("run fast", 10, 10, AnimEnd::Loop,
+                [&](float p, CreaturePose& pose) { RaptorRun(j, sprint, p, pose); });
     RaptorStyle lope;
     lope.swing = 0.6f;
     lope.lift = 1.1f;
-    c.Animation("run high", 10, 10, AnimEnd::Loop, [&](float p, CreaturePose& pose) { RaptorRun(j, lope, p, pose); });
+    c.Animation("run high", 10, 10, AnimEnd::Loop,
+                [&](float p, CreaturePose& pose) { RaptorRun(j, lope, p, pose); });
     RaptorStyle left;
     left.turn = 1;
-    c.Animation("run left", 10, 10, AnimEnd::Loop, [&](float p, CreaturePose& pose) { RaptorRun(j, left, p, pose); });
+    c.Animation("run left", 10, 10, AnimEnd::Loop,
+                [&](float p, CreaturePose& pose) { RaptorRun(j, left, p, pose); });
     RaptorStyle right;
     right.turn = -1;
-    c.Animation("run right", 10, 10, AnimEnd::Loop, [&](float p, CreaturePose& pose) { RaptorRun(j, right, p, pose); });
+    c.Animation("run right", 10, 10, AnimEnd::Loop,
+                [&](float p, CreaturePose& pose) { RaptorRun(j, right, p, pose); });
 
     WriteCreature(c, folder, "raptor");
 }
@@ -278,7 +285,8 @@ void BuildBrach(const std::filesystem::path& folder)
         // The neck sweeps down to the ground and the head crops side to side.
         const float bend[5] = {0.45f, 0.35f, 0.3f, 0.25f, 0.2f};
         for (size_t k = 0; k < neck.size(); k++)
-            pose.rotation[size_t(neck[k])] = {-bend[k] - 0.05f * Wave(p * 2), 0.15f * Wave(p, 0.1f * float(k)), 0};
+            pose.rotation[size_t(neck[k])] = {-bend[k] - 0.05f * Wave(p * 2),
+                                              0.15f * Wave(p, 0.1f * float(k)), 0};
         pose.rotation[size_t(head)] = {0.6f, 0.3f * Wave(p * 3), 0};
     });
     c.Animation("walk", 40, 16, AnimEnd::Loop, [=](float p, CreaturePose& pose) { walk(p, 0.3f, pose); });

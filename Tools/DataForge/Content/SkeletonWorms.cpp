@@ -50,8 +50,8 @@ void BuildWormhole(const std::filesystem::path& folder)
 }
 
 // A worm as a chain of joints with a head: rings of skin, a darker head with eyes and a mouth.
-static std::vector<int> WormBody(CreatureBuilder& c, int joints, Vec3 from, Vec3 step, float radius, uint32_t skin,
-                                 uint32_t eyes)
+static std::vector<int> WormBody(CreatureBuilder& c, int joints, Vec3 from, Vec3 step, float radius,
+                                 uint32_t skin, uint32_t eyes)
 {
     std::vector<int> chain;
     for (int k = 0; k < joints; k++)

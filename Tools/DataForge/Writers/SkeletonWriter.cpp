@@ -44,7 +44,8 @@ SkinDecomposition DecomposeSkin(const TQ3DFile& model, const std::vector<std::ve
     std::vector<const TQ3DMesh*> meshes = MeshesInWalkOrder(model);
     if (meshes.size() != vertexJoints.size())
         throw std::invalid_argument("skeleton: the model has " + std::to_string(meshes.size()) +
-                                    " meshes but joints are given for " + std::to_string(vertexJoints.size()));
+                                    " meshes but joints are given for " +
+                                    std::to_string(vertexJoints.size()));
     SkinDecomposition skin;
     for (size_t m = 0; m < meshes.size(); m++) {
         const TQ3DMesh& mesh = *meshes[m];
@@ -54,8 +55,8 @@ SkinDecomposition DecomposeSkin(const TQ3DFile& model, const std::vector<std::ve
         for (size_t i = 0; i < mesh.points.size(); i++) {
             int joint = vertexJoints[m][i];
             if (joint < 0 || joint >= jointCount)
-                throw std::invalid_argument("skeleton: a vertex of mesh " + std::to_string(m) + " names joint " +
-                                            std::to_string(joint));
+                throw std::invalid_argument("skeleton: a vertex of mesh " + std::to_string(m) +
+                                            " names joint " + std::to_string(joint));
             // The same comparisons as the game's loader: first match wins.
             Point3D vertex = ToPoint(mesh.points[i]);
             size_t p = 0;
@@ -94,10 +95,10 @@ std::vector<uint8_t> BuildAliasRecord(const std::string& fileName)
     if (fileName.empty() || fileName.size() > 63)
         throw std::invalid_argument("skeleton: a model file name of 1 to 63 bytes is needed: " + fileName);
     BigEndianWriter w;
-    w.U32(0);                   // application type
+    w.U32(0);                    // application type
     w.U16(uint16_t(kAliasSize)); // record size
-    w.U16(2);                   // version
-    w.U16(0);                   // kind: a file
+    w.U16(2);                    // version
+    w.U16(0);                    // kind: a file
     w.Zeros(28 + 4 + 2 + 2 + 4); // volume name, date, signature, drive type, parent directory
     w.PascalString(fileName);
     w.Zeros(kAliasSize - w.Size());
@@ -111,7 +112,8 @@ static void WriteVec(BigEndianWriter& w, const TQ3DVec3& v)
     w.Float(v.z);
 }
 
-Tarnet::ResourceForkWriter BuildSkeletonResourceFork(const SkeletonFileDescription& skeleton, const TQ3DFile& model)
+Tarnet::ResourceForkWriter BuildSkeletonResourceFork(const SkeletonFileDescription& skeleton,
+                                                     const TQ3DFile& model)
 {
     int jointCount = int(skeleton.joints.size());
     SkinDecomposition skin = DecomposeSkin(model, skeleton.vertexJoints, jointCount);

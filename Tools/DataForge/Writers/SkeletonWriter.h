@@ -56,11 +56,11 @@ struct SkeletonFileDescription
 // The skin of a reference model as the game's loader splits it.
 struct SkinDecomposition
 {
-    std::vector<TQ3DVec3> points;        // model positions, in order of first appearance
-    std::vector<int> pointJoints;        // the joint of each point
-    std::vector<TQ3DVec3> normals;       // distinct normals, in order of first appearance
-    std::vector<int> normalJoints;       // the joint of each normal (of the vertex that made it)
-    std::vector<int> maxRefs;            // vertices sharing each point
+    std::vector<TQ3DVec3> points;  // model positions, in order of first appearance
+    std::vector<int> pointJoints;  // the joint of each point
+    std::vector<TQ3DVec3> normals; // distinct normals, in order of first appearance
+    std::vector<int> normalJoints; // the joint of each normal (of the vertex that made it)
+    std::vector<int> maxRefs;      // vertices sharing each point
 };
 
 // The reference model's meshes in the order the game walks them.
@@ -75,7 +75,8 @@ SkinDecomposition DecomposeSkin(const TQ3DFile& model, const std::vector<std::ve
 std::vector<uint8_t> BuildAliasRecord(const std::string& fileName);
 
 // The resource fork of the skeleton file for `model`.
-Tarnet::ResourceForkWriter BuildSkeletonResourceFork(const SkeletonFileDescription& skeleton, const TQ3DFile& model);
+Tarnet::ResourceForkWriter BuildSkeletonResourceFork(const SkeletonFileDescription& skeleton,
+                                                     const TQ3DFile& model);
 
 // Writes "<folder>/<name>.rsrc" (the skeleton file's fork) and "<folder>/<modelFileName>" (its model).
 void WriteSkeletonFiles(const std::filesystem::path& folder, const std::string& name,
