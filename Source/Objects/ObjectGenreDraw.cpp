@@ -3,10 +3,13 @@
 
 #include "3D/OGL_Support.h"
 #include "Interface/Overlay.h"
+#include "Skeleton/Skeleton.h"
 #include "System/Alerts.h"
 
-// PENDING(Skeleton): draw the skinned meshes; until then a skeleton node draws nothing.
-void DrawSkeletonNode(ObjNode*) {}
+void DrawSkeletonNode(ObjNode* node)
+{
+    DrawSkinnedMeshes(node);
+}
 
 void DrawDisplayGroupNode(ObjNode* node)
 {

@@ -1,15 +1,25 @@
 // ObjectHooks.cpp: the steps of the object engine that belong to other subsystems. Each routine is called
 // at its place in the move pass, deletion or shadow placement; its owner fills the body in.
 #include "Objects/ObjectsLocal.h"
+#include "Skeleton/Skeleton.h"
 
 // Skeletal animation: advances the pose of node->Skeleton by one frame.
-void AdvanceNodeAnimation(ObjNode*) {}
+void AdvanceNodeAnimation(ObjNode* node)
+{
+    AdvanceSkeletonAnimation(node);
+}
 
 // Skeletal animation: skins node->Skeleton's meshes and derives ModelBounds from them.
-void SkinNodeGeometry(ObjNode*) {}
+void SkinNodeGeometry(ObjNode* node)
+{
+    UpdateSkinnedGeometry(node);
+}
 
 // Skeletal animation: releases node->Skeleton; DisposeObject clears the field afterwards.
-void FreeNodeSkeleton(ObjNode*) {}
+void FreeNodeSkeleton(ObjNode* node)
+{
+    FreeSkeletonInstance(node->Skeleton, node->ArtIndex);
+}
 
 // Particles and effects: deletes one sparkle.
 void ReleaseNodeSparkle(int16_t) {}

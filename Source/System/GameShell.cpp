@@ -9,6 +9,7 @@
 #include "Interface/LocalizedStrings.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
 #include "System/Boot.h"
 #include "System/Fades.h"
@@ -60,7 +61,7 @@ void InitGameSubsystems()
     gLogicalScreenWidth = 640;
     gLogicalScreenHeight = 480;
     InitTerrainManager();
-    // PENDING(Skeleton): initialise the skeleton system.
+    InitSkeletonManager();
     InitSoundTools();
     InitTwitchSystem();
     InitObjectManager();

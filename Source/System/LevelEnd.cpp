@@ -8,6 +8,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
 #include "Terrain/Terrain.h"
 
@@ -17,7 +18,7 @@ void EndLevel()
     SilenceAllEffects();
     // PENDING(Items): delete the spline-driven objects.
     DisposeAllObjects();
-    // PENDING(Skeleton): free the level's skeleton files.
+    FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();
     // PENDING(Effects): reset the effect systems and confetti groups.
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);

@@ -9,6 +9,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Sky.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "System/Log.h"
@@ -102,8 +103,9 @@ static void SetSphereMapsOfScene(int scene)
         SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 4, kAllMeshes, 1, 0);
         SetSphereMapInfo(MODEL_GROUP_LEVELSPECIFIC, 33, kAllMeshes, 1, 4);
         break;
-    default:
-        // PENDING(Skeleton): sphere-map skeleton types 5 and 6 of the swamp.
+    default: // the swamp's own creatures: the worm and the ramphor
+        LoadASkeleton(SKELETON_TYPE_WORM);
+        LoadASkeleton(SKELETON_TYPE_RAMPHOR);
         break;
     }
 }
@@ -145,7 +147,11 @@ static void LoadLevelArt()
 
     ShowLoadingProgress(0);
 
-    // PENDING(Skeleton): load skeleton types 0 (player), 2, 4 and 1.
+    // The creatures of every level: the player, raptors, brachs and the wormholes.
+    LoadASkeleton(SKELETON_TYPE_PLAYER);
+    LoadASkeleton(SKELETON_TYPE_RAPTOR);
+    LoadASkeleton(SKELETON_TYPE_BRACH);
+    LoadASkeleton(SKELETON_TYPE_WORMHOLE);
 
     std::snprintf(path, sizeof(path), ":terrain:%s.ter", level.fileName);
     Tarnet::FSSpec playfield;

@@ -16,6 +16,7 @@ static const ForgeStep kForgeSteps[] = {
     {"sprites", ForgeSprites},
     {"levels", ForgeLevels},
     {"strings and twitches", ForgeInterfaceTables},
+    {"skeletons", ForgeSkeletons},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)

@@ -17,3 +17,5 @@ void ForgeSprites(const std::filesystem::path& dataFolder);     // Sprites: spri
 void ForgeModels(const std::filesystem::path& dataFolder);      // Models: every TQ3D model file
 void ForgeLevels(const std::filesystem::path& dataFolder);      // Terrain and Sprites/maps: the nine levels
 void ForgeInterfaceTables(const std::filesystem::path& dataFolder); // System: strings.csv and twitch.csv
+void ForgeSkeletons(
+    const std::filesystem::path& dataFolder); // Skeletons: the seven creatures and their models

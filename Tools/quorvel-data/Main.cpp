@@ -15,12 +15,17 @@ const Command kCommands[] = {
      RunRsrcCommand},
     {"forge", "OUTDIR", "write the game's complete Data folder into OUTDIR", RunForgeCommand},
     {"check", "DATADIR", "check a data folder against the rules the game relies on", RunCheckCommand},
-    {"level", "NAME OUT.png [--data DIR] [--overview]", "render a level's start view and print its counts",
-     RunLevelCommand},
+    {"level", "NAME OUT.png [--data DIR] [--overview | --at X Z [--heading DEG]]",
+     "render a level's start view and print its counts", RunLevelCommand},
     {"sprites", "DATADIR OUT.png", "contact sheet of the start-up sprite groups and the font sheets",
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
      RunModelCommand},
+    {"skeleton",
+     "FILE.skeleton OUT.png [--anim A] | FILE.skeleton --anim A --seconds S [--position X Y Z] "
+     "[--rotation X Y Z] [--scale K] [--vertices]",
+     "contact sheet of a creature's animations, or its skinned state after S seconds of animation A",
+     RunSkeletonCommand},
 };
 
 void PrintUsage(FILE* to)
