@@ -4,6 +4,7 @@
 //   quorvel-data check DATADIR check a data folder against the game's rules
 //   quorvel-data sprites DATADIR OUT.png  contact sheet of the start-up sprites and the font sheets
 //   quorvel-data model FILE OUT.png render every model of FILE into a contact sheet
+//   quorvel-data sound FILE [--snd ID] OUT.wav  decode a sound file or 'snd ' resource to WAV
 
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,9 @@ const Command kCommands[] = {
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
      RunModelCommand},
+    {"sound", "FILE [--snd ID] OUT.wav",
+     "decode a sound file (or FILE.rsrc's 'snd ' resource ID) as the game does into a WAV file",
+     RunSoundCommand},
 };
 
 void PrintUsage(FILE* to)
