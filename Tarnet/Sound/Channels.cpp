@@ -70,13 +70,6 @@ void UpdateVolume(ChannelImpl& channel)
     channel.voice.SetGain(channel.volume);
 }
 
-// 8-bit AIFF samples are signed; 'raw ' and standard-header samples are offset binary.
-bool HasSignedBytes(const SoundDescription& description)
-{
-    return description.bitsPerSample == 8 &&
-           (description.codec == OSTypeFrom("NONE") || description.codec == OSTypeFrom("twos"));
-}
-
 // Puts the sound a header describes into the channel's voice and plays it. With `copy` the voice
 // keeps its own copy of the samples; without, they are played from the caller's memory.
 void InstallSound(ChannelImpl& channel, const uint8_t* header, size_t available, bool copy)
@@ -100,10 +93,10 @@ void InstallSound(ChannelImpl& channel, const uint8_t* header, size_t available,
         std::span<uint8_t> buffer = channel.voice.GetBuffer(encoded.size());
         std::memcpy(buffer.data(), encoded.data(), encoded.size());
         channel.voice.Init(sampleRate, description.bitsPerSample, description.numChannels,
-                           description.bigEndian != 0, buffer, HasSignedBytes(description));
+                           description.bigEndian != 0, buffer, Sound::HasSignedBytes(description));
     } else {
         channel.voice.Init(sampleRate, description.bitsPerSample, description.numChannels,
-                           description.bigEndian != 0, encoded, HasSignedBytes(description));
+                           description.bigEndian != 0, encoded, Sound::HasSignedBytes(description));
     }
 
     // 4. The sound's own note and sustain loop.

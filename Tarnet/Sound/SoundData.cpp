@@ -53,6 +53,39 @@ void DecodeSoundData(const SoundDescription& description, std::span<const uint8_
     codec->Decode(description.numChannels, encoded, samples);
 }
 
+bool HasSignedBytes(const SoundDescription& description)
+{
+    return description.bitsPerSample == 8 &&
+           (description.codec == OSTypeFrom("NONE") || description.codec == OSTypeFrom("twos"));
+}
+
+std::vector<int16_t> DecodeToPCM16(const SoundDescription& description, std::span<const uint8_t> data)
+{
+    if (description.compressed) {
+        std::vector<int16_t> samples(size_t(CheckedDecodedLength(description)) / 2);
+        DecodeSoundData(description, data.first(size_t(description.encodedLength)),
+                        {reinterpret_cast<uint8_t*>(samples.data()), samples.size() * 2});
+        return samples;
+    }
+    std::vector<int16_t> samples;
+    if (description.bitsPerSample == 8) {
+        const bool signedBytes = HasSignedBytes(description);
+        samples.reserve(data.size());
+        for (uint8_t byte : data)
+            samples.push_back(int16_t(signedBytes ? int(int8_t(byte)) * 256 : int(byte) * 256 - 32768));
+    } else {
+        samples.resize(data.size() / 2);
+        for (size_t i = 0; i < samples.size(); i++) {
+            const uint8_t* bytes = &data[2 * i];
+            if (description.bigEndian)
+                samples[i] = int16_t(uint16_t((bytes[0] << 8) | bytes[1]));
+            else
+                std::memcpy(&samples[i], bytes, 2);
+        }
+    }
+    return samples;
+}
+
 Handle MakeSoundBlock(const SoundDescription& description, const void* samples, Ptr* dataStart)
 {
     if (description.encodedLength < 0 || description.encodedLength > kMaxDecodedBytes)

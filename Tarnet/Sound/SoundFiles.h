@@ -77,4 +77,11 @@ int32_t CheckedDecodedLength(const SoundDescription& description);
 void DecodeSoundData(const SoundDescription& description, std::span<const uint8_t> encoded,
                      std::span<uint8_t> decoded);
 
+// True for 8-bit samples stored signed (plain AIFF); 'raw ' and standard headers are offset binary.
+bool HasSignedBytes(const SoundDescription& description);
+
+// The 16-bit host-order samples the mixer plays for a description and its data: compressed data
+// decoded, 8-bit samples expanded and big-endian samples swapped as the mixer does.
+std::vector<int16_t> DecodeToPCM16(const SoundDescription& description, std::span<const uint8_t> data);
+
 } // namespace Tarnet::Sound

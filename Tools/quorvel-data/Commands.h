@@ -22,3 +22,4 @@ int RunModelCommand(const CommandArgs& args);
 int RunSpritesCommand(const CommandArgs& args);
 int RunLevelCommand(const CommandArgs& args);
 int RunSkeletonCommand(const CommandArgs& args);
+int RunSoundCommand(const CommandArgs& args);

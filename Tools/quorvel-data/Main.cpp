@@ -26,6 +26,9 @@ const Command kCommands[] = {
      "[--rotation X Y Z] [--scale K] [--vertices]",
      "contact sheet of a creature's animations, or its skinned state after S seconds of animation A",
      RunSkeletonCommand},
+    {"sound", "FILE [--snd ID] OUT.wav",
+     "decode a sound file (or FILE.rsrc's 'snd ' resource ID) as the game does into a WAV file",
+     RunSoundCommand},
 };
 
 void PrintUsage(FILE* to)

@@ -45,7 +45,7 @@ int RunRsrcCommand(const CommandArgs& args)
     }
     const std::string& file = args[0];
 
-    Tarnet::Startup();
+    // Files and resources only (HostPathToFSSpec starts them): a listing opens no audio device.
     Tarnet::FSSpec spec = Tarnet::HostPathToFSSpec(file);
     int16_t refNum;
     try {
