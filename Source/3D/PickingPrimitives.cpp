@@ -1,5 +1,6 @@
 // PickingPrimitives.cpp: the tests every pick is built from: coarse box and sphere rejection, the point
 // in a triangle, and the nearest crossing of a segment or ray with a triangle mesh.
+#include <algorithm>
 #include <cmath>
 
 #include "3D/Picking.h"
@@ -107,11 +108,39 @@ static bool TrianglePlane(const VertexArrayGeometry* mesh, const PlaneEquation* 
     return plane->normal.x != 0 || plane->normal.y != 0 || plane->normal.z != 0;
 }
 
+// Both ends of the segment beyond one face of the triangle's box, grown a little so that crossings the
+// edge tolerance accepts are never rejected here: the triangle cannot be crossed.
+static bool SegmentMissesTriangleBox(const PickSegment* segment, const VertexArrayGeometry* mesh, int t)
+{
+    const uint32_t* index = &mesh->triangles[t * 3];
+    const Point3D& a = mesh->points[index[0]];
+    const Point3D& b = mesh->points[index[1]];
+    const Point3D& c = mesh->points[index[2]];
+    const float start[3] = {segment->start.x, segment->start.y, segment->start.z};
+    const float end[3] = {segment->end.x, segment->end.y, segment->end.z};
+    const float corner[3][3] = {{a.x, a.y, a.z}, {b.x, b.y, b.z}, {c.x, c.y, c.z}};
+    float low[3], high[3], extent = 0;
+    for (int axis = 0; axis < 3; axis++) {
+        low[axis] = std::min(corner[0][axis], std::min(corner[1][axis], corner[2][axis]));
+        high[axis] = std::max(corner[0][axis], std::max(corner[1][axis], corner[2][axis]));
+        extent = std::max(extent, high[axis] - low[axis]);
+    }
+    float margin = 0.01f + extent * 0.001f;
+    for (int axis = 0; axis < 3; axis++) {
+        if ((start[axis] < low[axis] - margin && end[axis] < low[axis] - margin) ||
+            (start[axis] > high[axis] + margin && end[axis] > high[axis] + margin))
+            return true;
+    }
+    return false;
+}
+
 bool SegmentAgainstMesh(const PickSegment* segment, const Vector3D* d, const VertexArrayGeometry* mesh,
                         const PlaneEquation* planes, PickHit* best)
 {
     bool hit = false;
     for (int t = 0; t < mesh->numTriangles; t++) {
+        if (SegmentMissesTriangleBox(segment, mesh, t))
+            continue; // far cheaper than the plane, which needs a square root
         Point3D corners[3];
         PlaneEquation plane;
         if (!TrianglePlane(mesh, planes, t, corners, &plane))

@@ -232,7 +232,7 @@ void FadeFencesByDistance()
         const FenceRecordType* fence = &gFences[i];
         if (!IsFenceShown(fence))
             continue;
-        VertexArrayGeometry* mesh = &gFenceDraw[i].copies[gCurrentPane & 1];
+        VertexArrayGeometry* mesh = &gFenceDraw[i].copies[0]; // the only pane's copy
         for (int j = 0; j < fence->numNubs; j++) {
             float d = ApproxGroundDistance(fence->nubs[j].x - eye.x, fence->nubs[j].z - eye.z);
             float alpha = 1.0f;

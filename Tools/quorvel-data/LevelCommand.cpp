@@ -149,6 +149,16 @@ void PrintLevelFacts(const std::string& name)
                 "%d line markers, ground %.0f to %.0f\n",
                 name.c_str(), gTerrainTileWide, gTerrainTileDepth, superTiles, gNumMapItems, gNumSplines,
                 gNumFences, gNumWaterPatches, gNumLineMarkers, lowest, highest);
+    // Where to point --at for a look at a fence or a lake (map units to world units).
+    for (int i = 0; i < gNumFences; i++) {
+        const FenceRecordType& fence = gFences[i];
+        const Point3D& middle = fence.nubs[fence.numNubs / 2];
+        std::printf("  fence %d (type %d): middle nub at %.0f %.0f\n", i, fence.type, middle.x * gMapToWorld,
+                    middle.z * gMapToWorld);
+    }
+    for (int i = 0; i < gNumWaterPatches; i++)
+        std::printf("  water %d (type %d): hot spot at %.0f %.0f\n", i, gWaterPatches[i].type,
+                    gWaterPatches[i].hotSpotX * gMapToWorld, gWaterPatches[i].hotSpotZ * gMapToWorld);
 }
 
 Image FrameToImage()

@@ -428,3 +428,25 @@ TEST_F(FencesAndWater, TerrainRaysSkipSupertilesWhoseSphereTheyMiss)
     PickSegment segment = {{20, 2000, 20}, {20, -100, 20}};
     EXPECT_TRUE(SegmentHitsTerrain(&segment, nullptr, nullptr, nullptr));
 }
+
+TEST_F(FencesAndWater, DistantFenceNubsFadeOutWithTheCameraDistance)
+{
+    PlayfieldDescription p = SlopedPlayfield();
+    p.fences.push_back({0, {{Map(420), Map(420)}, {Map(1420), Map(420)}, {Map(2420), Map(420)}}});
+    Load(p);
+    PrimeFences();
+    const FenceRecordType& fence = gFences[0];
+    PlaceCamera(0, fence.nubs[0].x, fence.nubs[0].z);
+    gFadeStartDistance = 800;
+    gFadeEndDistance = 1800;
+    FadeFencesByDistance();
+    gFadeStartDistance = gFadeEndDistance = 0;
+
+    const float* colors = GetFenceGeometry(0)->colors;
+    float d1 = fence.nubs[1].x - fence.nubs[0].x;
+    EXPECT_FLOAT_EQ(colors[3], 1.0f);
+    EXPECT_FLOAT_EQ(colors[7], 1.0f);
+    EXPECT_NEAR(colors[8 + 3], 1.0f - (d1 - 800) / 1000, 1e-4);
+    EXPECT_NEAR(colors[8 + 7], 1.0f - (d1 - 800) / 1000, 1e-4);
+    EXPECT_FLOAT_EQ(colors[16 + 3], 0.0f);
+}

@@ -196,25 +196,32 @@ static void AddWaterPatches(LevelWork& level)
     }
 }
 
-// Forest clearings get a pine fence along part of their edge; every level gets an invisible enemy
-// barrier across one valley, which keeps walkers out of a nest area.
+// Forest fields get a pine fence along most of their edge, with a way in; where the edge dips into a
+// lake or climbs the rim the fence breaks off and starts again on the far side. Every level gets an
+// invisible enemy barrier across one valley, which keeps walkers out of a nest area.
 static void AddFences(LevelWork& level)
 {
+    constexpr int kFieldNubs = 28;
     float extent = level.Extent();
     if (level.info->scene == kSceneForest) {
         int count = level.info->superTiles / 5;
         for (int f = 0; f < count; f++) {
             auto [cx, cz] = FindGround(level, level.random.Range(kRimKeepOut * 2, extent - kRimKeepOut * 2),
                                        level.random.Range(kRimKeepOut * 2, extent - kRimKeepOut * 2));
+            float radius = level.random.Range(1800, 2600), start = level.random.Range(0, 6.28f);
             PlayfieldFence fence;
             fence.type = 0;
-            float radius = level.random.Range(700, 1200), start = level.random.Range(0, 6.28f);
-            for (int n = 0; n <= 14; n++) {
-                float a = start + float(n) / 14.0f * 4.4f; // an open arc: the clearing has a way in
-                fence.nubs.push_back({int32_t((cx + std::cos(a) * radius) / kMapUnitWorld),
-                                      int32_t((cz + std::sin(a) * radius) / kMapUnitWorld)});
+            for (int n = 0; n <= kFieldNubs; n++) {
+                float a = start + float(n) / kFieldNubs * 5.0f; // an open ring: the field has a gate
+                float x = cx + std::cos(a) * radius, z = cz + std::sin(a) * radius;
+                if (GoodGround(level, x, z))
+                    fence.nubs.push_back({int32_t(x / kMapUnitWorld), int32_t(z / kMapUnitWorld)});
+                if ((!GoodGround(level, x, z) || n == kFieldNubs) && !fence.nubs.empty()) {
+                    if (fence.nubs.size() >= 3)
+                        level.playfield.fences.push_back(fence);
+                    fence.nubs.clear();
+                }
             }
-            level.playfield.fences.push_back(fence);
         }
     }
     PlayfieldFence barrier;

@@ -1,0 +1,105 @@
+// Fences and water on the first generated level, drawn by the real level draw: a camera facing a
+// fence sees its brown boards, one above a lake sees blue water, and the frame's counters agree.
+
+#include "3D/OGL_Support.h"
+#include "Objects/ObjNode.h"
+#include "Support/TempFolder.h"
+#include "Support/TestWindow.h"
+#include "System/Input.h"
+#include "System/Level.h"
+#include "System/LevelHarness.h"
+#include "System/Prefs.h"
+#include "Tarnet/Tarnet.h"
+#include "Terrain/Fences.h"
+#include "Terrain/Terrain.h"
+#include "Terrain/Water.h"
+
+#include <gtest/gtest.h>
+
+class FenceWaterDrawTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        configFolder = std::make_unique<TempFolder>();
+        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
+        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
+        Tarnet::Startup();
+        ResetPrefsToDefaults();
+        SetUpInput();
+        HarnessPrepareGame();
+        HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
+        HarnessPlayFrames(60, nullptr, nullptr); // past the fade-in
+    }
+
+    void TearDown() override
+    {
+        if (inBuildFolder) {
+            HarnessEndLevel();
+            HarnessFinishGame();
+            Tarnet::Shutdown();
+        }
+        inBuildFolder.reset();
+        WindowTest::TearDown();
+    }
+
+    static WindowPixels DrawFrom(const Point3D& from, const Point3D& to)
+    {
+        OGL_UpdateCameraFromTo(&from, &to, 0);
+        UpdateSuperTileWindows();
+        return DrawSceneAndCapture(DrawLevel);
+    }
+
+    std::unique_ptr<TempFolder> configFolder;
+    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
+};
+
+TEST_F(FenceWaterDrawTest, ACameraFacingAForestFenceSeesItsBrownBoards)
+{
+    int fence = -1;
+    for (int i = 0; i < gNumFences && fence < 0; i++)
+        if (gFences[i].type == 0)
+            fence = i;
+    ASSERT_GE(fence, 0) << "the forest level should have a visible fence";
+    const FenceRecordType& f = gFences[fence];
+    int middle = f.numNubs / 2;
+    const Point3D& nub = f.nubs[middle];
+    const Vector2D& normal = f.sectionNormals[middle < f.numNubs - 1 ? middle : middle - 1];
+    float x = nub.x + normal.x * 1800, z = nub.z + normal.y * 1800;
+    Point3D from = {x, TerrainHeightAt(x, z) + 400, z};
+    Point3D to = {nub.x, nub.y + 500, nub.z};
+    WindowPixels frame = DrawFrom(from, to);
+
+    EXPECT_GT(gFencesDrawn, 0);
+    Rgba centre =
+        frame.MeanOf(frame.width * 2 / 5, frame.height * 2 / 5, frame.width * 3 / 5, frame.height * 3 / 5);
+    EXPECT_GT(centre.r, centre.g) << "wooden boards, not grass";
+    EXPECT_GT(centre.r, centre.b) << "wooden boards, not sky";
+}
+
+TEST_F(FenceWaterDrawTest, ACameraAboveALakeSeesBlueWater)
+{
+    ASSERT_GT(GetWaterPatchCount(), 0);
+    BoundingBox bounds;
+    GetWaterPatchGeometry(0, &bounds);
+    float x = (bounds.minX + bounds.maxX) / 2, z = (bounds.minZ + bounds.maxZ) / 2;
+    Point3D from = {x, bounds.maxY + 900, z + 300};
+    Point3D to = {x, bounds.maxY, z};
+    WindowPixels frame = DrawFrom(from, to);
+
+    EXPECT_GE(gWaterPatchesDrawn, 1);
+    Rgba centre =
+        frame.MeanOf(frame.width * 2 / 5, frame.height * 2 / 5, frame.width * 3 / 5, frame.height * 3 / 5);
+    EXPECT_GT(centre.b, centre.r + 20) << "water, not ground";
+    EXPECT_GT(centre.b, centre.g);
+
+    // Ripples on it draw without upsetting the frame, and fade away with play.
+    SpawnWaterRipples(x, z, 20, 40, 1.0f, 10);
+    EXPECT_EQ(GetActiveRippleCount(), 10);
+    for (int i = 0; i < 40 && GetActiveRippleCount() > 0; i++)
+        HarnessPlayFrames(15, nullptr, nullptr);
+    EXPECT_EQ(GetActiveRippleCount(), 0);
+}
