@@ -21,3 +21,4 @@ int RunCheckCommand(const CommandArgs& args);
 int RunModelCommand(const CommandArgs& args);
 int RunSpritesCommand(const CommandArgs& args);
 int RunLevelCommand(const CommandArgs& args);
+int RunStringsCommand(const CommandArgs& args);

@@ -25,6 +25,8 @@ const Command kCommands[] = {
      RunSpritesCommand},
     {"model", "FILE.tq3d OUT.png", "render every model of a model file into a contact sheet",
      RunModelCommand},
+    {"strings", "DATADIR [ID]", "every string in every language with the width of its widest line",
+     RunStringsCommand},
 };
 
 void PrintUsage(FILE* to)
