@@ -214,7 +214,7 @@ const std::vector<LocalizedTextRow> kRows = {
      {"Press a key…", "Appuyez sur une touche…", "Drücke eine Taste …", "Pulsa una tecla…", "Premi un tasto…",
       "Tryck på en tangent …", "Druk op een toets…"}},
     {STR_PRESS_A_BUTTON_HEADING,
-     {"Press a button…", "Appuyez sur un bouton…", "Drücke einen Knopf …", "Pulsa un botón…",
+     {"Press a button…", "Appuyez sur un bouton…", "Drücke eine Taste am Controller …", "Pulsa un botón…",
       "Premi un pulsante…", "Tryck på en knapp …", "Druk op een knop…"}},
     {STR_NO_GAMEPAD,
      {"No gamepad connected", "Aucune manette connectée", "Kein Controller angeschlossen",
