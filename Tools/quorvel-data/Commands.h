@@ -23,3 +23,4 @@ int RunSpritesCommand(const CommandArgs& args);
 int RunLevelCommand(const CommandArgs& args);
 int RunSkeletonCommand(const CommandArgs& args);
 int RunSoundCommand(const CommandArgs& args);
+int RunStringsCommand(const CommandArgs& args);

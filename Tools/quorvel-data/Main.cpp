@@ -29,6 +29,8 @@ const Command kCommands[] = {
     {"sound", "FILE [--snd ID] OUT.wav",
      "decode a sound file (or FILE.rsrc's 'snd ' resource ID) as the game does into a WAV file",
      RunSoundCommand},
+    {"strings", "DATADIR [ID]", "every string in every language with the width of its widest line",
+     RunStringsCommand},
 };
 
 void PrintUsage(FILE* to)

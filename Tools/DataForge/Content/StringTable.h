@@ -4,7 +4,6 @@
 
 #include "Interface/LocalizedStrings.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,6 @@ std::string LocalizedText(int id, int language);
 // The English story of slide 1 .. 7 as one spoken text: the subtitle lines without their timing lines.
 std::string StoryNarrationText(int slide);
 
-// The files themselves.
+// The contents of strings.csv and twitch.csv (ForgeInterfaceTables in Forge.h writes them).
 std::string StringsCsvText();
 std::string TwitchCsvText();
