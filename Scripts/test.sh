@@ -2,7 +2,8 @@
 # Sets the project up and runs the whole test suite:
 #  1. the normal build (build/): unit tests, window tests under Xvfb, fuzz-input replays;
 #  2. the sanitizer build (build-sanitize/, clang with AddressSanitizer and
-#     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for a bounded time.
+#     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for 25 s from a fixed seed
+#     (Scripts/fuzz.sh runs one target longer).
 # Window tests run on Mesa's software OpenGL inside a private Xvfb server started here.
 set -eu
 cd "$(dirname "$0")/.."
