@@ -3,7 +3,8 @@
 #  1. the Release build (build/, the one Scripts/setup.sh makes, reused rather than built a second
 #     time): unit tests, window tests under Xvfb, fuzz-input replays;
 #  2. the sanitizer build (build-sanitize/, clang with AddressSanitizer and
-#     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for a bounded time.
+#     UndefinedBehaviorSanitizer): the same tests, plus every fuzz target for 25 s from a fixed seed
+#     (Scripts/fuzz.sh runs one target longer).
 # Window tests run on Mesa's software OpenGL inside a private Xvfb server started here.
 set -eu
 cd "$(dirname "$0")/.."
