@@ -4,9 +4,8 @@
 
 #include <cstdint>
 
+#include "System/ProgramState.h" // gDataFolderSpec, the base of every colon data path
 #include "Tarnet/MacTypes.h"
-
-// Colon paths are relative to the data folder that gDataFolderSpec (System/ProgramState.h) names.
 
 // The whole data fork of the file a colon path names (relative to the data folder) in a new
 // zero-filled block of its size + 1 bytes, the last one a NUL, so a text can be walked as a string.
