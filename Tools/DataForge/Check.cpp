@@ -8,10 +8,9 @@ struct CheckStep
 
 // Add a checker here (and in Check.h); keep the order stable.
 static const CheckStep kCheckSteps[] = {
-    {"system files", CheckSystemFiles},
-    {"model files", CheckModelFiles},
-    {"sprites and fonts", CheckSprites},
-    {"levels", CheckLevels},
+    {"system files", CheckSystemFiles},  {"model files", CheckModelFiles},
+    {"sprites and fonts", CheckSprites}, {"levels", CheckLevels},
+    {"skeletons", CheckSkeletons},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

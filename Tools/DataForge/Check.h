@@ -28,3 +28,4 @@ void CheckModelFiles(const std::filesystem::path& dataFolder, DataCheckReport* r
 void CheckSprites(const std::filesystem::path& dataFolder,
                   DataCheckReport* report);                                         // sprite images and fonts
 void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report); // playfields, mini-maps
+void CheckSkeletons(const std::filesystem::path& dataFolder, DataCheckReport* report); // creatures
