@@ -11,6 +11,7 @@
 #include "System/Alerts.h"
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
+#include "System/Memory.h"
 #include "Tarnet/Files/Files.h"
 #include "Tarnet/Tarnet.h"
 
@@ -121,6 +122,7 @@ void CheckSkeletons(const std::filesystem::path& dataFolder, DataCheckReport* re
     GameViewInfo standIn = {};
     gGameViewInfoPtr = &standIn;
     OGL_InitVertexArrayMemory();
+    int32_t blocksBefore = gLiveBlockCount;
 
     for (int type = 0; type < MAX_SKELETON_TYPES; type++) {
         std::string name = kSkeletonFileNames[type];
@@ -137,6 +139,9 @@ void CheckSkeletons(const std::filesystem::path& dataFolder, DataCheckReport* re
         TQ3D_DisposeAllContainers();
     }
 
+    if (gLiveBlockCount != blocksBefore)
+        report->Add("Skeletons", "loading, playing and freeing the creatures left " +
+                                     std::to_string(gLiveBlockCount - blocksBefore) + " blocks behind");
     OGL_DisposeVertexArrayMemory();
     if (gVertexArrayBytesForgotten != 0)
         report->Add("Skeletons",
