@@ -161,6 +161,9 @@ extern SkeletonInfoType* gLoadedSkeletons[MAX_SKELETON_TYPES]; // null when not 
 extern int32_t gSkeletonMeshCount[MAX_SKELETON_TYPES];
 extern SkeletonInfoType* gCurrentSkeleton; // the definition being built or skinned
 extern float gAccelerationCurve[ACCELERATION_CURVE_SIZE];
+// Whether loading a type uploads its model's textures (the game) or decodes and drops them (tools and tests
+// without an OpenGL context). True by default.
+extern bool gSkeletonTexturesUploaded;
 
 // ---------------------------------------------------------------------------------------------------------
 // Skeleton types (SkeletonManager.cpp, SkeletonFile.cpp)

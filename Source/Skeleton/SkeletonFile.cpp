@@ -36,6 +36,7 @@ constexpr int32_t kKeyframeSize = 44;
 constexpr int32_t kRelativePointSize = 12;
 
 const char* gSkeletonFileName = nullptr;
+bool gSkeletonTexturesUploaded = true;
 static char gSkeletonFileNameBuffer[256];
 static Tarnet::Handle gHeldResource; // released when a fatal alert interrupts the read
 
@@ -142,6 +143,37 @@ static void ReadHeader(SkeletonInfoType* info)
     info->skinNormals = (Vector3D*)AllocPtrClear(int32_t(sizeof(Vector3D)) * MAX_DECOMPOSED_NORMALS);
 }
 
+// The model file into its slot without touching OpenGL: its textures are decoded and dropped.
+static void ImportModelWithoutTextures(const Tarnet::FSSpec* spec, int slot)
+{
+    int16_t refNum;
+    if (Tarnet::FSpOpenDF(spec, Tarnet::fsRdPerm, &refNum) != Tarnet::noErr)
+        SkeletonFatal("ImportTQ3D: FSpOpenDF failed");
+    int32_t length = 0;
+    if (Tarnet::GetEOF(refNum, &length) != Tarnet::noErr || length < 0) {
+        Tarnet::FSClose(refNum);
+        SkeletonFatal("ImportTQ3D: GetEOF failed");
+    }
+    uint8_t* data = (uint8_t*)AllocPtr(length);
+    int32_t count = length;
+    Tarnet::OSErr err = Tarnet::FSRead(refNum, &count, data);
+    Tarnet::FSClose(refNum);
+    if ((err != Tarnet::noErr && err != Tarnet::eofErr) || count != length) {
+        SafeDisposePtr(data);
+        SkeletonFatal("ImportTQ3D: FSRead failed");
+    }
+    TQ3DParsedFile parsed;
+    try {
+        TQ3D_ParseFile(spec->name, data, length, -1, &parsed);
+    } catch (const FatalAlertError&) {
+        SafeDisposePtr(data);
+        throw;
+    }
+    SafeDisposePtr(data);
+    TQ3D_PublishContainer(&parsed, slot);
+    TQ3D_FreeParsedFile(&parsed); // only the images are left in it
+}
+
 static void LoadReferenceModel(SkeletonInfoType* info, const Tarnet::FSSpec* spec, int type)
 {
     int32_t size;
@@ -157,7 +189,10 @@ static void LoadReferenceModel(SkeletonInfoType* info, const Tarnet::FSSpec* spe
     gCurrentSkeleton = info;
     int slot = MODEL_GROUP_SKELETONBASE + type;
     TQ3D_DisposeContainer(slot); // a model left from an earlier load of this type
-    ImportTQ3D(&target, slot, -1);
+    if (gSkeletonTexturesUploaded)
+        ImportTQ3D(&target, slot, -1);
+    else
+        ImportModelWithoutTextures(&target, slot);
     info->meshCount = 0;
     info->skinPointCount = 0;
     info->skinNormalCount = 0;

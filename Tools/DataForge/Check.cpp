@@ -13,6 +13,7 @@ static const CheckStep kCheckSteps[] = {
     {"sprites and fonts", CheckSprites},
     {"levels", CheckLevels},
     {"strings and twitches", CheckInterfaceTables},
+    {"skeletons", CheckSkeletons},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

@@ -30,3 +30,4 @@ void CheckSprites(const std::filesystem::path& dataFolder,
 void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* report); // playfields, mini-maps
 void CheckInterfaceTables(const std::filesystem::path& dataFolder,
                           DataCheckReport* report); // strings.csv and twitch.csv
+void CheckSkeletons(const std::filesystem::path& dataFolder, DataCheckReport* report); // creatures

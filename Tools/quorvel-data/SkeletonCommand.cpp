@@ -11,7 +11,7 @@
 //           joint J: X Y Z                   (world position of every joint)
 //           bounds: MINX MINY MINZ MAXX MAXY MAXZ
 //           mesh M vertex I: X Y Z           (with --vertices, every skinned vertex)
-//       Needs no window unless the model has textures.
+//       Needs no window: the model's textures are decoded and dropped.
 //
 // The skeleton type (the model slot) is taken from the file name when it is one of the game's seven;
 // any other name loads as type 0.
@@ -127,52 +127,6 @@ Tarnet::FSSpec SkeletonSpec(const std::string& path)
     return Tarnet::HostPathToFSSpec(file);
 }
 
-// Whether the reference model holds texture maps (uploading them needs an OpenGL context). Anything
-// unreadable answers no and is left for the game's loader to report.
-bool ModelHasTextures(const Tarnet::FSSpec* skeleton)
-{
-    int16_t refNum = -1;
-    try {
-        refNum = Tarnet::FSpOpenResFile(skeleton, Tarnet::fsRdPerm);
-    } catch (const std::exception&) {
-        return false;
-    }
-    if (refNum == -1)
-        return false;
-    Tarnet::FSSpec model;
-    Tarnet::Handle alias = Tarnet::GetResource(FourCharCode("alis"), 1000);
-    bool found = alias && Tarnet::ResolveAlias(skeleton, alias, &model, nullptr) == Tarnet::noErr;
-    if (alias)
-        Tarnet::ReleaseResource(alias);
-    Tarnet::CloseResFile(refNum);
-    if (!found)
-        return false;
-
-    std::filesystem::path path;
-    try {
-        path = Tarnet::FSSpecToHostPath(model);
-    } catch (const std::exception&) {
-        return false;
-    }
-    std::vector<uint8_t> bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        uint8_t buffer[65536];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        std::fclose(f);
-    }
-    TQ3DParsedFile parsed;
-    try {
-        TQ3D_ParseFile(model.name, bytes.data(), int32_t(bytes.size()), -1, &parsed);
-    } catch (const FatalAlertError&) {
-        return false;
-    }
-    bool textured = parsed.numImages > 0;
-    TQ3D_FreeParsedFile(&parsed);
-    return textured;
-}
-
 bool OpenHiddenWindow(int size)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -256,21 +210,11 @@ int RunPrintForm(const Options& o)
 {
     Tarnet::FSSpec spec = SkeletonSpec(o.file);
     int type = SkeletonTypeOfFile(o.file);
-    bool window = ModelHasTextures(&spec);
-    if (window && !OpenHiddenWindow(64)) {
-        std::fprintf(stderr, "quorvel-data skeleton: the model has textures and no OpenGL window opens: %s\n",
-                     SDL_GetError());
-        return 1;
-    }
+    // Skinning needs no OpenGL: the model's textures are decoded and dropped.
+    gSkeletonTexturesUploaded = false;
     GameViewInfo standIn = {};
-    if (window) {
-        ViewSetupRecord setup;
-        OGL_NewViewSetup(&setup);
-        OGL_SetupGameView(&setup);
-    } else {
-        gGameViewInfoPtr = &standIn;
-        OGL_InitVertexArrayMemory();
-    }
+    gGameViewInfoPtr = &standIn;
+    OGL_InitVertexArrayMemory();
 
     gLoadedSkeletons[type] = LoadSkeletonFromSpec(&spec, type);
     gSkeletonMeshCount[type] = gLoadedSkeletons[type]->meshCount;
@@ -283,13 +227,8 @@ int RunPrintForm(const Options& o)
     DisposeAllObjects();
     FreeAllSkeletonFiles(-1);
     TQ3D_DisposeAllContainers();
-    if (window) {
-        OGL_DisposeGameView();
-        CloseWindow();
-    } else {
-        OGL_DisposeVertexArrayMemory();
-        gGameViewInfoPtr = nullptr;
-    }
+    OGL_DisposeVertexArrayMemory();
+    gGameViewInfoPtr = nullptr;
     return 0;
 }
 

@@ -90,6 +90,7 @@ Mesh CreatureBuilder::ChainTube(const std::vector<int>& chain, const std::vector
 void CreatureBuilder::Animation(const char* name, int ticks, int samples, AnimEnd end,
                                 const PoseFunction& pose, int easing)
 {
+    samples = std::min(samples, ticks); // one keyframe a tick at most: their ticks must rise
     if (samples + 1 > MAX_KEYFRAMES)
         throw std::runtime_error(modelFile + ": too many keyframes in " + name);
     SkeletonAnimation anim;
