@@ -7,6 +7,7 @@
 
 #include "3D/PickingLocal.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "System/Alerts.h"
 
 constexpr float kGridCellSize = 1024.0f;
@@ -61,21 +62,38 @@ static bool PassesMasks(const ObjNode* node, uint32_t statusMask, uint32_t cType
     return node->CType != INVALID_NODE_FLAG && !(node->StatusFlags & statusMask) && (node->CType & cTypeMask);
 }
 
-bool SegmentHitsSkinnedMeshes(const PickSegment*, const ObjNode*, Point3D*, Vector3D*, float* outDistance)
+bool SegmentHitsSkinnedMeshes(const PickSegment* segment, const ObjNode* node, Point3D* outPoint,
+                              Vector3D* outNormal, float* outDistance)
 {
-    // PENDING(Skeleton): walk the node's current skinned mesh copy (the one this frame's skinning wrote)
-    // with SegmentAgainstMesh, keeping the nearest across meshes.
-    if (outDistance)
+    PickHit best = {{0, 0, 0}, {0, 0, 0}, PICK_SEGMENT_NO_HIT};
+    Vector3D d;
+    int meshCount = 0;
+    const VertexArrayGeometry* meshes = CurrentSkinnedMeshes(node, &meshCount);
+    bool any = false;
+    if (SegmentDirection(segment, &d)) {
+        // Skinned points move every frame, so each triangle's plane is worked out as it is met.
+        for (int i = 0; i < meshCount; i++)
+            any |= SegmentAgainstMesh(segment, &d, &meshes[i], nullptr, &best);
+    }
+    if (any)
+        ReportPickHit(&best, outPoint, outNormal, outDistance);
+    else if (outDistance)
         *outDistance = PICK_SEGMENT_NO_HIT;
-    return false;
+    return any;
 }
 
-bool RayHitsSkinnedMeshes(PickRay* ray, const ObjNode*, Point3D*, Vector3D*)
+bool RayHitsSkinnedMeshes(PickRay* ray, const ObjNode* node, Point3D* outPoint, Vector3D* outNormal)
 {
-    // PENDING(Skeleton): walk the node's current skinned mesh copy with RayAgainstMesh, keeping the
-    // nearest across meshes.
-    ray->distance = PICK_RAY_NO_HIT;
-    return false;
+    PickHit best = {{0, 0, 0}, {0, 0, 0}, PICK_RAY_NO_HIT};
+    int meshCount = 0;
+    const VertexArrayGeometry* meshes = CurrentSkinnedMeshes(node, &meshCount);
+    bool any = false;
+    for (int i = 0; i < meshCount; i++)
+        any |= RayAgainstMesh(ray, &meshes[i], nullptr, &best);
+    if (any)
+        ReportPickHit(&best, outPoint, outNormal, nullptr);
+    ray->distance = best.distance;
+    return any;
 }
 
 // The nearest crossing of the node's cached meshes, filling the cache first when its transform changed.

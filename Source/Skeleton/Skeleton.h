@@ -205,6 +205,8 @@ void FreeSkeletonInstance(SkeletonInstance* instance, int type); // both skin co
 // Writes the skin of this frame's parity from the joint matrices and sets SkinnedBounds and ModelBounds.
 void UpdateSkinnedGeometry(ObjNode* node);
 void DrawSkinnedMeshes(ObjNode* node); // the skin of this frame's parity, with material overrides
+// The meshes this frame's skinning wrote, for picking; *meshCount gets their number (0 without a skeleton).
+const VertexArrayGeometry* CurrentSkinnedMeshes(const ObjNode* node, int* meshCount);
 // The joint's local-to-world matrix; a node without a skeleton gives the translation to its Position.
 void FindJointFullMatrix(ObjNode* node, int jointNum, Matrix4x4* out);
 void FindJointPosition(ObjNode* node, int jointNum, Point3D* out); // world position of the joint's origin

@@ -126,6 +126,17 @@ void UpdateSkinnedGeometry(ObjNode* node)
                          false};
 }
 
+const VertexArrayGeometry* CurrentSkinnedMeshes(const ObjNode* node, int* meshCount)
+{
+    const SkeletonInstance* instance = node->Skeleton;
+    if (!instance || !instance->info) {
+        *meshCount = 0;
+        return nullptr;
+    }
+    *meshCount = instance->info->meshCount;
+    return instance->skinnedMeshes[FrameParity()];
+}
+
 void DrawSkinnedMeshes(ObjNode* node)
 {
     SkeletonInstance* instance = node->Skeleton;
