@@ -79,8 +79,8 @@ static void CalcWorldPoints_VertexArray(WorldMeshRecord meshes[], int* meshCount
     if (!mesh->geometry.points) {
         mesh->geometry = *geometry;
         mesh->geometry.points = (Point3D*)AllocPtr(geometry->numPoints * (int32_t)sizeof(Point3D));
-        mesh->planes = (PlaneEquation*)AllocPtr((geometry->numTriangles > 0 ? geometry->numTriangles : 1) *
-                                                (int32_t)sizeof(PlaneEquation));
+        mesh->planes = (PlaneEquation*)AllocPtrClear(
+            (geometry->numTriangles > 0 ? geometry->numTriangles : 1) * (int32_t)sizeof(PlaneEquation));
     }
 
     Matrix4x4 modelView;
@@ -91,6 +91,9 @@ static void CalcWorldPoints_VertexArray(WorldMeshRecord meshes[], int* meshCount
         const uint32_t* indices = &geometry->triangles[t * 3];
         Point3D triangle[3] = {mesh->geometry.points[indices[0]], mesh->geometry.points[indices[1]],
                                mesh->geometry.points[indices[2]]};
+        // A degenerate triangle gets no plane (picking passes over a zero normal) rather than keeping
+        // whatever the slot held before.
+        mesh->planes[t] = {};
         PlaneFromTriangle(triangle, &mesh->planes[t]);
     }
     (*meshCount)++;

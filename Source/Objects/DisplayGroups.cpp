@@ -1,5 +1,6 @@
 // DisplayGroups.cpp: nodes that show a model of a loaded model group.
 #include "Objects/DisplayGroups.h"
+#include "3D/OGL_Support.h"
 #include "3D/TQ3D.h"
 #include "Objects/BaseGroup.h"
 #include "Objects/ObjNode.h"
@@ -48,6 +49,23 @@ void ResetDisplayGroupObject(ObjNode* node)
 
     MO_FreeWorldMeshes(node->WorldGeometry);
     node->WorldPointsValid = 0;
+}
+
+void CalcObjectWorldPoints(ObjNode* node)
+{
+    if (node->BaseGroup) {
+        // The BaseGroup starts with the node's transform, so a walk from identity yields world space.
+        GLint callerMatrixMode;
+        glGetIntegerv(GL_MATRIX_MODE, &callerMatrixMode);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        int meshCount = 0;
+        MO_CalcWorldPoints_Object(node->WorldGeometry, &meshCount, node->BaseGroup);
+        glPopMatrix();
+        glMatrixMode(GLenum(callerMatrixMode));
+    }
+    node->WorldPointsValid = 1;
 }
 
 void BoxFromRotatedModelBounds(ObjNode* node, float tweakXZ, float tweakY)

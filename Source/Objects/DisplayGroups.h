@@ -11,6 +11,10 @@ struct ObjectDefinition;
 ObjNode* MakeNewDisplayGroupObject(ObjectDefinition* def);
 // Rebuilds the node's BaseGroup after ArtGroup or ArtIndex changed; the picking cache starts over.
 void ResetDisplayGroupObject(ObjNode* node);
+// Fills the node's picking cache: the world-space points and triangle planes of every mesh under its
+// BaseGroup, through its Transform; sets WorldPointsValid. Needs the draw context (the walk runs on
+// the model-view matrix). A node without a BaseGroup keeps an empty cache.
+void CalcObjectWorldPoints(ObjNode* node);
 // One collision box from the bounding box of the node's model turned by its Rotation, scaled by Scale.x
 // (and tweakXZ across, tweakY in height above the base).
 void BoxFromRotatedModelBounds(ObjNode* node, float tweakXZ, float tweakY);
