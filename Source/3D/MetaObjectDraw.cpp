@@ -87,15 +87,21 @@ static void SetLayerCombine(uint16_t layerCombine)
     }
 }
 
-// Layers of their own per unit: each unit gets its material and its texture coordinates.
+// Layers of their own per unit: each unit gets its material and its texture coordinates. Model files
+// store coordinates for the first layer only, so a layer without its own uses the first layer's.
 static void SetupMultiLayerMaterials(const VertexArrayGeometry* data)
 {
     MaterialRecord* firstMaterial = MO_GetMaterialData(data->materials[0]);
     for (int i = 0; i < data->numMaterials; i++) {
         OGL_SetActiveTextureUnit(i);
         OGL_EnableTexture2D();
-        glTexCoordPointer(2, GL_FLOAT, 0, data->uvs[i]);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        const float* layerUVs = data->uvs[i] ? data->uvs[i] : data->uvs[0];
+        if (layerUVs) {
+            glTexCoordPointer(2, GL_FLOAT, 0, layerUVs);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        } else {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY); // never a pointer left by another mesh
+        }
         if (i == 0) {
             MO_DrawMaterial(data->materials[0]);
             gLastAppliedMaterial = nullptr; // unit 1 binds over it: the next material must bind again
@@ -107,9 +113,10 @@ static void SetupMultiLayerMaterials(const VertexArrayGeometry* data)
     OGL_SetActiveTextureUnit(0);
 }
 
-// A reflection layer on unit 1: the sphere map of envMapNum, with generated coordinates. Returns
-// whether the layer is in use (it needs normals even with lighting off).
-static bool SetupSphereMapLayer(const VertexArrayGeometry* data, const MaterialRecord* material)
+// A reflection layer on unit 1 over the first layer: the sphere map of envMapNum, with generated
+// coordinates. Any layer mode other than 0 draws no second layer. Returns whether the layer is in use
+// (it needs normals even with lighting off).
+static bool SetupSphereMapLayer(const MaterialRecord* material)
 {
     if (material->envMapNum >= gNumSpritesInGroupList[SPRITE_GROUP_REFLECTIONS])
         ShowFatalAlert("MO_DrawGeometry_VertexArray: illegal envMapNum");
@@ -117,9 +124,7 @@ static bool SetupSphereMapLayer(const VertexArrayGeometry* data, const MaterialR
         return false;
 
     OGL_EnableTexture2D();
-    glTexCoordPointer(2, GL_FLOAT, 0, data->uvs[0]);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
 
     OGL_SetActiveTextureUnit(1);
     OGL_EnableTexture2D();
@@ -163,12 +168,13 @@ void MO_DrawGeometry_VertexArray(VertexArrayGeometry* data)
         const MaterialRecord* material =
             gLastAppliedMaterial ? MO_GetMaterialData(gLastAppliedMaterial) : nullptr;
         if (material && (material->flags & MO_MATERIAL_FLAG_TEXTURED) && data->uvs[0]) {
+            // The first layer's coordinates come first whatever lies on top: a material whose second
+            // layer is off must not draw from the array a previous mesh left behind.
+            glTexCoordPointer(2, GL_FLOAT, 0, data->uvs[0]);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             if (material->flags & MO_MATERIAL_FLAG_MULTITEXTURE) {
                 useLayers = true;
-                sphereMapped = SetupSphereMapLayer(data, material);
-            } else {
-                glTexCoordPointer(2, GL_FLOAT, 0, data->uvs[0]);
-                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+                sphereMapped = SetupSphereMapLayer(material);
             }
         } else {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -193,7 +199,8 @@ void MO_DrawGeometry_VertexArray(VertexArrayGeometry* data)
     gTrianglesDrawn += data->numTriangles;
     OGL_CheckGLError(__FILE__, __LINE__);
 
-    // 5. Leave unit 1 off and unit 0 plain for whoever draws next.
+    // 5. Leave unit 1 off and unit 0 plain for whoever draws next. The material applied last was bound
+    //    on unit 1, so the next material must bind again.
     if (useLayers) {
         OGL_SetActiveTextureUnit(1);
         OGL_DisableTexture2D();
@@ -204,6 +211,7 @@ void MO_DrawGeometry_VertexArray(VertexArrayGeometry* data)
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);
+        gLastAppliedMaterial = nullptr;
     }
 }
 

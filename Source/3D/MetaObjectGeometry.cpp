@@ -79,8 +79,8 @@ static void CalcWorldPoints_VertexArray(WorldMeshRecord meshes[], int* meshCount
     if (!mesh->geometry.points) {
         mesh->geometry = *geometry;
         mesh->geometry.points = (Point3D*)AllocPtr(geometry->numPoints * (int32_t)sizeof(Point3D));
-        mesh->planes = (PlaneEquation*)AllocPtr((geometry->numTriangles > 0 ? geometry->numTriangles : 1) *
-                                                (int32_t)sizeof(PlaneEquation));
+        mesh->planes = (PlaneEquation*)AllocPtrClear(
+            (geometry->numTriangles > 0 ? geometry->numTriangles : 1) * (int32_t)sizeof(PlaneEquation));
     }
 
     TransformPoints(geometry->points, toWorld, mesh->geometry.points, geometry->numPoints);

@@ -118,7 +118,8 @@ static void ClearForEyePass(int pass)
 
     if (pass == 0 || stereoMode == 3) {
         if (view->clearScreen || gDebugMode == 3 || stereoMode == 1 || stereoMode == 2) {
-            // The previous frame left a one-eye mask: open the channels the clear must reach.
+            // Open the channels the clear must reach. Monochrome anaglyph leaves green alone: neither
+            // eye draws it, so it stays as black as the view's own clear left it.
             if (stereoMode == 1)
                 glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
             else if (stereoMode == 2)
@@ -243,9 +244,12 @@ void OGL_DrawScene(void (*drawRoutine)())
     // 5. The statistics overlay of the diagnostic displays.
     OGL_DrawStatistics();
 
-    // 6. Shutter glasses need their sync lines in both back buffers.
+    // 6. Shutter glasses need their sync lines in both back buffers. An anaglyph eye's colour mask ends
+    //    with the frame: a clear outside it (a new view, a loading screen) must reach every channel.
     if (gPrefs.stereoMode == 3)
         DrawShutterSyncLines();
+    if (gPrefs.stereoMode == 1 || gPrefs.stereoMode == 2)
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
     // 7. Present. The frame counter's parity picks double-buffered meshes, so it stands still in pause.
     SDL_GL_SwapWindow(gGameWindow);

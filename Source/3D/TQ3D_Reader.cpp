@@ -299,12 +299,13 @@ static void ReadNewGeometry()
     if (BigEndianU32(header + 0) != 0)
         Fail("ReadNewGeometry: unknown geo type");
 
-    // The format stores texture coordinates for one layer only; a second layer would be drawn from a
-    // coordinate array that does not exist.
+    // A mesh holds two layer materials at most (the header names four, the last two unused). The file
+    // stores texture coordinates for the first layer only; the second layer is drawn with them.
     uint32_t numMaterials = BigEndianU32(header + 4);
-    if (numMaterials > 1)
-        Fail("ReadNewGeometry: mesh %d has %u material layers; a file mesh can have at most one",
-             gTQ3D_GeometryCount, numMaterials);
+    constexpr uint32_t kMaxLayers = sizeof(VertexArrayGeometry::materials) / sizeof(MetaObject*);
+    if (numMaterials > kMaxLayers)
+        Fail("ReadNewGeometry: mesh %d has %u material layers; a mesh can have at most %u",
+             gTQ3D_GeometryCount, numMaterials, kMaxLayers);
     TQ3DContainer* container = gTQ3D_Parsed->container;
     uint32_t layerMaterial[2] = {BigEndianU32(header + 8), BigEndianU32(header + 12)};
     for (uint32_t i = 0; i < numMaterials; i++) {

@@ -1,5 +1,6 @@
 // DisplayGroups.cpp: nodes that show a model of a loaded model group.
 #include "Objects/DisplayGroups.h"
+#include "3D/OGL_Support.h"
 #include "3D/TQ3D.h"
 #include "Objects/BaseGroup.h"
 #include "Objects/ObjNode.h"

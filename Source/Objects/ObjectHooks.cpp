@@ -1,5 +1,5 @@
 // ObjectHooks.cpp: the steps of the object engine that belong to other subsystems. Each routine is called
-// at its place in the move pass, deletion or shadow placement; its owner fills the body in.
+// at its place in the move pass or deletion; its owner fills the body in.
 #include "Objects/ObjectsLocal.h"
 #include "Skeleton/Skeleton.h"
 
@@ -32,7 +32,3 @@ void ReleaseTerrainItem(ObjNode*) {}
 
 // Spline items: takes the node off the spline object list.
 void RemoveNodeFromSplineList(ObjNode*) {}
-
-// Terrain and water: rests owner->Shadow on a blocker's box, the water surface or the ground, and
-// shrinks it with the owner's height above it.
-void SettleShadowOnSurface(ObjNode*) {}

@@ -28,7 +28,6 @@ void ReleaseNodeSparkle(int16_t sparkle);     // deletes one sparkle the node ow
 void StopNodeLoopSound(ObjNode* node);        // stops the node's looping effect in LoopChannel
 void ReleaseTerrainItem(ObjNode* node);       // lets the node's map item be created again later
 void RemoveNodeFromSplineList(ObjNode* node); // takes a spline-driven node off the spline object list
-void SettleShadowOnSurface(ObjNode* owner);   // lays owner->Shadow on blockers, water or terrain
 
 // Genre drawers, called by DrawObjectList when the node has no DrawProc (ObjectGenreDraw.cpp).
 void DrawSkeletonNode(ObjNode* node);

@@ -4,6 +4,7 @@
 
 #include "System/Fades.h"
 
+#include "3D/MetaObjects.h"
 #include "3D/OGL_Support.h"
 #include "Interface/Overlay.h"
 #include "Objects/ObjNode.h"
@@ -25,8 +26,11 @@ static constexpr int kFadeSlot = 7000;
 
 static void MoveFadeNode(ObjNode* fade);
 
+// Black over the pane at 1 - gFadeLevel. The overlay's forced material flags are put back afterwards,
+// since the object list only re-applies the state that differs from one node to the next.
 static void DrawFadeNode(ObjNode*)
 {
+    uint32_t savedFlagsOverride = gMaterialFlagsOverride;
     OGL_PushState();
     SetOverlayProjection(0, 1);
     OGL_DisableTexture2D();
@@ -39,6 +43,7 @@ static void DrawFadeNode(ObjNode*)
     glVertex2f(gOverlayLeft, gOverlayBottom);
     glEnd();
     OGL_PopState();
+    gMaterialFlagsOverride = savedFlagsOverride;
 }
 
 static ObjNode* FindFadeNode()

@@ -63,6 +63,7 @@ static void DrawLoadingScreen()
     if (gCurrentPane != 0)
         return;
 
+    uint32_t savedFlagsOverride = gMaterialFlagsOverride; // the overlay forces its own material flags
     OGL_PushState();
     SetOverlayProjection(0, 1);
     DrawLoadingPicture();
@@ -80,6 +81,7 @@ static void DrawLoadingScreen()
     OGL_SetColor4f(0, 0, 0, LoadingCurtainOpacity());
     DrawQuad(gOverlayLeft, gOverlayTop, gOverlayRight, gOverlayBottom);
     OGL_PopState();
+    gMaterialFlagsOverride = savedFlagsOverride;
 }
 
 void ShowLoadingProgress(float fraction)

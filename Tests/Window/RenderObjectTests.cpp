@@ -23,6 +23,13 @@ static ObjNode* MakeWallNode(float x, float z)
     return node;
 }
 
+static uint32_t gOverrideSeenAfterFade;
+
+static void RecordMaterialFlagsOverride(ObjNode*)
+{
+    gOverrideSeenAfterFade = gMaterialFlagsOverride;
+}
+
 class RenderObjects : public RenderWindowTest
 {
 protected:
@@ -75,4 +82,21 @@ TEST_F(RenderObjects, FadeOverlayDarkensThePicture)
     WindowPixels dark = DrawSceneAndCapture(DrawObjectList);
     int after = Brightness(dark.MeanOf(300, 220, 340, 260));
     EXPECT_NEAR(after, before * 0.3f, 25);
+}
+
+TEST_F(RenderObjects, FadeLeavesNoForcedMaterialFlagsToTheNodesDrawnAfterIt)
+{
+    StartFade(0, 1);
+    gFadeLevel = 0.5f;
+    ObjectDefinition def = {};
+    def.genre = CUSTOM_DRAW_GENRE;
+    def.slot = 7001; // right after the fade, in the same overlay pass
+    def.statusFlags = NODEBIT_NO_CULLING;
+    def.drawProc = RecordMaterialFlagsOverride;
+    def.scale = 1;
+    MakeOverlayOnly(MakeNewObject(&def));
+
+    gOverrideSeenAfterFade = 0xFFFFFFFF;
+    DrawSceneAndCapture(DrawObjectList);
+    EXPECT_EQ(gOverrideSeenAfterFade, 0u) << "the overlay's clamping and blending leaked out of the fade";
 }

@@ -202,7 +202,23 @@ TEST_F(RenderView, ColourAnaglyphDrawsEveryPaneTwiceAndPutsTheCamerasBack)
     EXPECT_EQ(camera->eye.x, 10);
     EXPECT_EQ(camera->eye.z, 30);
     EXPECT_EQ(camera->target.z, -70);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+TEST_F(RenderView, AnaglyphFrameLeavesEveryColourChannelToTheClearsAfterIt)
+{
+    for (int mode : {1, 2}) {
+        gPrefs.stereoMode = mode;
+        MakeView();
+        OGL_DrawScene(nullptr);
+        // What a new view or a loading screen does next: clear the whole window.
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        Rgba p = ReadBackBuffer().At(320, 240);
+        EXPECT_EQ(p.r, 255) << "mode " << mode;
+        EXPECT_EQ(p.g, 255) << "mode " << mode;
+        EXPECT_EQ(p.b, 255) << "mode " << mode;
+        OGL_DisposeGameView();
+    }
 }
 
 TEST_F(RenderView, ThreePanesAreRefusedWithoutLeavingAView)

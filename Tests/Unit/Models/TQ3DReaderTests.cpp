@@ -259,9 +259,21 @@ TEST_F(TQ3DReader, MeshMayOnlyUseMaterialsReadBeforeIt)
               std::string::npos);
 }
 
-TEST_F(TQ3DReader, MeshWithASecondLayerIsRefusedForLackOfItsCoordinates)
+TEST_F(TQ3DReader, MeshWithTwoLayersIsReadAndAThirdLayerIsRefused)
 {
-    EXPECT_NE(Refusal(TQ3DBytes().Material(0).Material(0).Triangle(1, 2, 0).End()).find("2 material layers"),
+    // Layers 1 then 0: each layer holds its own material, and both are referenced by the mesh.
+    ASSERT_EQ(Load(TQ3DBytes().Material(0).Material(0).Triangle(1, 2, 1).End()), 1);
+    const TQ3DContainer* container = gLoadedModelFiles[MODEL_GROUP_GLOBAL];
+    VertexArrayGeometry* mesh = Mesh(Model(0));
+    EXPECT_EQ(mesh->numMaterials, 2);
+    EXPECT_EQ(mesh->materials[0], container->materials[1]);
+    EXPECT_EQ(mesh->materials[1], container->materials[0]);
+    EXPECT_EQ(container->materials[0]->refCount, 2);
+    EXPECT_NE(mesh->uvs[0], nullptr);
+    EXPECT_EQ(mesh->uvs[1], nullptr) << "the file stores the first layer's coordinates only";
+    TQ3D_DisposeAllContainers();
+
+    EXPECT_NE(Refusal(TQ3DBytes().Material(0).Material(0).Triangle(1, 3, 0).End()).find("3 material layers"),
               std::string::npos);
 }
 

@@ -149,6 +149,9 @@ void WriteTQ3DFile(const std::filesystem::path& path, const TQ3DFile& file)
 static void FindMeshFaults(const TQ3DMesh& mesh, size_t materialCount, const std::string& where,
                            std::vector<std::string>& faults)
 {
+    if (mesh.layerMaterials.size() > 2)
+        faults.push_back(where + ": " + std::to_string(mesh.layerMaterials.size()) +
+                         " material layers, more than the two a mesh draws");
     for (uint32_t material : mesh.layerMaterials)
         if (material >= materialCount)
             faults.push_back(where + ": material " + std::to_string(material) + " is not defined");

@@ -76,7 +76,7 @@ struct TQ3DMaterial
 // An indexed triangle mesh. Normals, UVs and colours are each empty or one per point.
 struct TQ3DMesh
 {
-    std::vector<uint32_t> layerMaterials; // indices into the file's materials, at most 4 (0 or 1 drawn)
+    std::vector<uint32_t> layerMaterials; // indices into the file's materials, at most 4 (2 drawn)
     std::vector<TQ3DVec3> points;
     std::vector<TQ3DVec3> normals;
     std::vector<TQ3DVec2> uvs;
@@ -108,6 +108,7 @@ std::vector<uint8_t> SerializeTQ3D(const TQ3DFile& file);
 void WriteTQ3DFile(const std::filesystem::path& path, const TQ3DFile& file);
 
 // Everything in `file` the game's loader would refuse or misread, one line each (empty: none):
-// material indices past the list, triangle indices past a mesh's points, raw texture buffers whose
-// size is not width x height pixels, alpha masks not width x height, empty compressed images.
+// meshes with more than two layers, material indices past the list, triangle indices past a mesh's points,
+// raw texture buffers whose size is not width x height pixels, alpha masks not width x height, empty
+// compressed images.
 std::vector<std::string> FindTQ3DFaults(const TQ3DFile& file);
