@@ -10,7 +10,8 @@ listed=$(sed -n 's/^    quorvel-data \([a-z][a-z-]*\) .*/\1/p' "$readme")
 status=0
 
 echo "$help" | while read -r name usage; do
-  if ! grep -qF "    quorvel-data $name $usage " "$readme"; then
+  line="    quorvel-data $name $usage"
+  if ! grep -qxF "$line" "$readme" && ! grep -qF "$line " "$readme"; then
     echo "README lacks \"quorvel-data $name $usage\" (from the tool's help)" >&2
     exit 1
   fi

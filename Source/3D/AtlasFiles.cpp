@@ -152,8 +152,8 @@ void Atlas_ParseMetrics(Atlas* atlas, const char* text, const char* fileName)
             AtlasFileFault(__func__, __LINE__, "nArgs == 9", fileName, "line", lineNumber);
 
         if ((uint32_t)codepoint >= firstUnsupported) {
-            LogLine(kLogWarning, "WARNING: codepoint 0x%x exceeds supported maximum (0x%x)",
-                    (unsigned)codepoint, firstUnsupported - 1);
+            LogLine(kLogInfo, "WARNING: codepoint 0x%x exceeds supported maximum (0x%x)", (unsigned)codepoint,
+                    firstUnsupported - 1);
             continue;
         }
         const float x = v[0], y = v[1], w = v[2], h = v[3];

@@ -158,8 +158,7 @@ TEST_F(TQ3DRoundTrip, DisplayGroupOfALoadedModelDrawsItsTexture)
 {
     TQ3DTexture red;
     red.width = red.height = 2;
-    for (int i = 0; i < 4; i++)
-        red.pixels.insert(red.pixels.end(), {230, 20, 20, 255});
+    red.pixels = {230, 20, 20, 255, 230, 20, 20, 255, 230, 20, 20, 255, 230, 20, 20, 255};
     TQ3DFile file;
     file.materials.resize(1);
     file.materials[0].flags = MO_MATERIAL_FLAG_TEXTURED;
