@@ -13,6 +13,7 @@
 #include "Objects/Shadows.h"
 #include "System/Alerts.h"
 #include "Terrain/Terrain.h"
+#include "Terrain/Water.h"
 
 constexpr float kShadowOpacity = 0.9f;         // of the owner's opacity
 constexpr float kShadowLift = 2.1f;            // above the surface it lies on, clear of its polygons
@@ -141,11 +142,19 @@ void MoveShadowNode(ObjNode* owner)
 
     // 2. An object below the owner catches the shadow before the ground does.
     if (shadow->EventFlags[kCheckBlockers]) {
-        // PENDING(Water): over a water patch with surface height w, reach = w + 2.1, and the surface
-        // itself is found (best = w) when the ground at (x, z) lies below reach.
+        // Over water the surface catches the shadow unless the ground rises through it.
         float reach = owner->Position.y + owner->CollisionOffsets.top;
         float best = kNoSurface;
-        if (FindBlockerBelow(owner, base, reach, &best)) {
+        bool found = false;
+        float waterY;
+        if (WaterHeightAt(owner->Position.x, owner->Position.z, &waterY)) {
+            reach = waterY + kShadowLift;
+            found = TerrainHeightAt(owner->Position.x, owner->Position.z) < reach;
+            if (found)
+                best = waterY;
+        }
+        found |= FindBlockerBelow(owner, base, reach, &best);
+        if (found) {
             RestShadowOn(shadow, best);
             return;
         }

@@ -7,6 +7,7 @@
 #include "3D/Picking.h"
 #include "Objects/Collision.h"
 #include "Objects/ObjNode.h"
+#include "Objects/Shadows.h"
 #include "System/FrameRate.h"
 #include "Terrain/Fences.h"
 #include "Terrain/Water.h"
@@ -449,4 +450,32 @@ TEST_F(FencesAndWater, DistantFenceNubsFadeOutWithTheCameraDistance)
     EXPECT_NEAR(colors[8 + 3], 1.0f - (d1 - 800) / 1000, 1e-4);
     EXPECT_NEAR(colors[8 + 7], 1.0f - (d1 - 800) / 1000, 1e-4);
     EXPECT_FLOAT_EQ(colors[16 + 3], 0.0f);
+}
+
+TEST_F(FencesAndWater, AShadowOverWaterLiesOnTheSurfaceAtFullSize)
+{
+    PlayfieldDescription p = SlopedPlayfield();
+    p.water.push_back({0, 1, 1, {{0, 0}, {200, 0}, {200, 200}, {0, 200}}, {0, 0}}); // surface at 400
+    Load(p);
+    PrimeTerrainWater();
+
+    ObjectDefinition def = {};
+    def.genre = CUSTOM_DRAW_GENRE;
+    def.slot = 100;
+    def.scale = 1;
+    def.position = {100 * gMapToWorld, 900, 100 * gMapToWorld};
+    ObjNode* overWater = MakeNewObject(&def);
+    def.position = {300 * gMapToWorld, 900, 300 * gMapToWorld};
+    ObjNode* overLand = MakeNewObject(&def);
+    ObjNode* wet = MakeShadowNode(overWater, 0, 2, 3, true);
+    ObjNode* dry = MakeShadowNode(overLand, 0, 2, 3, true);
+    MoveShadowNode(overWater);
+    MoveShadowNode(overLand);
+
+    EXPECT_NEAR(wet->Position.y, 402.1f, 1e-3f);
+    EXPECT_FLOAT_EQ(wet->Scale.x, 2);
+    EXPECT_FLOAT_EQ(wet->Scale.z, 3);
+    // Over dry land it keeps to the ground, shrunk by the owner's height above it.
+    EXPECT_NEAR(dry->Position.y, TerrainHeightAt(overLand->Position.x, overLand->Position.z) + 2.1f, 1e-2f);
+    EXPECT_LT(dry->Scale.x, 2);
 }
