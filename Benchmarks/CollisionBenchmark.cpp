@@ -98,7 +98,7 @@ static bool MakeBusiestScene()
         if (!std::filesystem::exists(path))
             return false;
         Tarnet::FSSpec spec = Tarnet::HostPathToFSSpec(path);
-        LoadPlayfieldData(&spec, kPlayfieldImages_SkipDecode);
+        LoadPlayfieldData(&spec, kPlayfieldImages_DecodeOnly);
         if (gNumMapItems > mostItems)
             mostItems = gNumMapItems, busiest = i;
         FreeTerrainData();
@@ -106,7 +106,7 @@ static bool MakeBusiestScene()
     std::filesystem::path path =
         std::filesystem::path("Data") / "Terrain" / (std::string(kLevels[busiest]) + ".ter");
     Tarnet::FSSpec spec = Tarnet::HostPathToFSSpec(path);
-    LoadPlayfieldData(&spec, kPlayfieldImages_SkipDecode);
+    LoadPlayfieldData(&spec, kPlayfieldImages_DecodeOnly);
     CreateSuperTileMemoryList();
     for (int row = 0; row < gSuperTilesDeep; row++)
         for (int col = 0; col < gSuperTilesWide; col++)
