@@ -24,7 +24,7 @@ done
 
 export SDL_VIDEODRIVER=dummy
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export LSAN_OPTIONS="suppressions=$(pwd)/Tests/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$(pwd)/Tests/lsan.supp:print_suppressions=0:use_tls=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
 "build-sanitize/Tests/Fuzz/fuzz_$target" -max_total_time="$seconds" -seed="$seed" -timeout=10 \

@@ -17,7 +17,9 @@ cmake --build build-sanitize
 export LIBGL_ALWAYS_SOFTWARE=1
 export QUORVEL_REQUIRE_DISPLAY=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export LSAN_OPTIONS="suppressions=$(pwd)/Tests/lsan.supp:print_suppressions=0"
+# use_tls=0: the leak checker's reader of the C library's thread-local storage table crashes at exit
+# now and then on this system; the loader's and audio library's records it then misses are suppressed.
+export LSAN_OPTIONS="suppressions=$(pwd)/Tests/lsan.supp:print_suppressions=0:use_tls=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0

@@ -6,32 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Languages by index (the preferences store the index); their codes are matched against the
-// system's preferred locales.
-enum
-{
-    kLanguageEnglish,
-    kLanguageFrench,
-    kLanguageGerman,
-    kLanguageSpanish,
-    kLanguageItalian,
-    kLanguageSwedish,
-    kLanguageDutch,
-    NUM_LANGUAGES
-};
+#include "System/Languages.h" // the language indices
 
 constexpr int MAX_LOCALIZED_STRINGS = 184; // IDs 0 .. 183
-
-// The two-letter code of a language index ("en", "fr", ...); null outside 0 .. NUM_LANGUAGES - 1.
-const char* GetLanguageCode(int language);
-
-// The first of the system's preferred locales whose language is one of the game's; English when
-// none is, or when the system reports no locales.
-int DetectSystemLanguage();
-
-// True when the first preferred locale's language is English, or when the system reports no locale
-// or no language (the preferences turn subtitles on for everyone else).
-bool IsSystemLocaleEnglish();
 
 // Loads the language's column of strings.csv into the table, replacing whatever was loaded (also
 // when it is the same language). A line's text is its field in that column, or its first non-empty

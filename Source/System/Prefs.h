@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Interface/LocalizedStrings.h" // the language indices
 #include "System/Input.h"
+#include "System/Languages.h" // the language indices
 #include "System/UserDataFiles.h"
 
 // Stored in the preferences file byte for byte (native byte order): the layout must never move.

@@ -33,12 +33,12 @@ enum Layer
 
 const char* const kLayerNames[] = {"host", "base", "services", "engine", "game", "shell"};
 
-const std::set<std::string> kBaseModules = {"Alerts", "Memory",       "BigEndian",  "Random",
-                                            "Log",    "ProgramState", "CommandLine"};
+const std::set<std::string> kBaseModules = {"Alerts", "Memory",       "BigEndian",   "Random",
+                                            "Log",    "ProgramState", "CommandLine", "DataFiles"};
 const std::set<std::string> kServiceModules = {
-    "FrameRate",  "Pause",     "Prefs",       "PrefsFile",     "UserDataFiles",
-    "Window",     "Input",     "InputLocal",  "InputBindings", "InputGamepadNeeds",
-    "InputNeeds", "InputPoll", "Controllers", "MouseCapture",  "Rumble"};
+    "FrameRate", "Pause",       "Prefs",        "PrefsFile",     "UserDataFiles",     "Languages",
+    "Window",    "Input",       "InputLocal",   "InputBindings", "InputGamepadNeeds", "InputNeeds",
+    "InputPoll", "Controllers", "MouseCapture", "Rumble"};
 
 bool StartsWith(const std::string& text, const std::string& prefix)
 {

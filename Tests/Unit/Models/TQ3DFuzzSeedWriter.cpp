@@ -13,7 +13,7 @@ namespace {
 
 void WriteSeed(const char* name, const TQ3DBytes& file)
 {
-    std::filesystem::path folder = std::filesystem::path(__FILE__).parent_path() / "../../Fuzz/Seeds/TQ3D";
+    std::filesystem::path folder = std::filesystem::path(QUORVEL_SOURCE_DIR) / "Tests/Fuzz/Seeds/TQ3D";
     std::filesystem::create_directories(folder);
     WriteFile(folder / name, file.bytes);
 }

@@ -18,8 +18,7 @@ void WriteSeed(const char* name, TestSkeleton t)
                                  uint8_t(fork.size() >> 8), uint8_t(fork.size())};
     seed.insert(seed.end(), fork.begin(), fork.end());
     seed.insert(seed.end(), model.begin(), model.end());
-    std::filesystem::path folder =
-        std::filesystem::path(__FILE__).parent_path() / "../../Fuzz/Seeds/Skeleton";
+    std::filesystem::path folder = std::filesystem::path(QUORVEL_SOURCE_DIR) / "Tests/Fuzz/Seeds/Skeleton";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / name, std::ios::binary)
         .write((const char*)seed.data(), std::streamsize(seed.size()));

@@ -16,7 +16,7 @@ namespace {
 void WriteSeed(const char* name, const ResourceForkWriter& writer)
 {
     std::filesystem::path folder =
-        std::filesystem::path(__FILE__).parent_path() / "../../Fuzz/Seeds/ResourceFork";
+        std::filesystem::path(QUORVEL_SOURCE_DIR) / "Tests/Fuzz/Seeds/ResourceFork";
     std::filesystem::create_directories(folder);
     writer.WriteAppleDouble(folder / name);
 }

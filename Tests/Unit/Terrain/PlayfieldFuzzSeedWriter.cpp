@@ -30,7 +30,7 @@ void WriteSeed(const char* name, const PlayfieldDescription& p, const char* fold
     seed.insert(seed.end(), fork.begin(), fork.end());
     seed.insert(seed.end(), data.begin(), data.end());
     std::filesystem::path folder =
-        std::filesystem::path(__FILE__).parent_path() / "../../Fuzz" / folderName / "Playfield";
+        std::filesystem::path(QUORVEL_SOURCE_DIR) / "Tests/Fuzz" / folderName / "Playfield";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / name, std::ios::binary)
         .write((const char*)seed.data(), std::streamsize(seed.size()));

@@ -127,7 +127,8 @@ inline std::vector<uint8_t> BigEndianSamples(const std::vector<int16_t>& samples
 
 inline std::vector<uint8_t> ReferenceFile(const std::string& name)
 {
-    std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / "Reference" / name;
+    std::filesystem::path path =
+        std::filesystem::path(QUORVEL_SOURCE_DIR) / "Tests/Unit/Tarnet/Sound/Reference" / name;
     std::ifstream in(path, std::ios::binary);
     EXPECT_TRUE(in.good()) << "missing reference file " << path;
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
