@@ -14,6 +14,6 @@
 // SafeDisposePtr.
 char* LoadDataFile(const char* colonPath, int32_t* size);
 
-// As LoadDataFile for a file already named by a file specification; `nameForMessages` names it in
+// As LoadDataFile for a file already named by a file spec (FSSpec); `nameForMessages` names it in
 // the fatal alert.
 char* LoadDataFileFromSpec(const Tarnet::FSSpec* spec, const char* nameForMessages, int32_t* size);
