@@ -1,4 +1,4 @@
-#include "DataFolderFixture.h"
+#include "Support/DataFolderFixture.h"
 #include "Interface/LocalizedStrings.h"
 
 #include <SDL.h>

@@ -1,4 +1,4 @@
-#include "DataFolderFixture.h"
+#include "Support/DataFolderFixture.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
 #include "System/FrameRate.h"

@@ -1,41 +1,12 @@
 #include "Support/AlertCapture.h"
-#include "Support/TempFolder.h"
-#include "System/DataFiles.h"
+#include "Support/DataFolderFixture.h"
 #include "System/Memory.h"
-#include "Tarnet/Tarnet.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-
-class DataFiles : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        Tarnet::Startup();
-        std::filesystem::create_directories(folder.Path() / "Data" / "Skeletons");
-        std::filesystem::create_directories(folder.Path() / "Data" / "System");
-        savedDataFolder = gDataFolderSpec;
-        gDataFolderSpec = Tarnet::HostPathToFSSpec(folder.Path() / "Data" / "Skeletons");
-    }
-    void TearDown() override
-    {
-        gDataFolderSpec = savedDataFolder;
-        Tarnet::Shutdown();
-    }
-    void Write(const char* name, const std::string& bytes)
-    {
-        std::ofstream(folder.Path() / "Data" / "System" / name, std::ios::binary) << bytes;
-    }
-
-    TempFolder folder;
-    Tarnet::FSSpec savedDataFolder;
-};
+using DataFiles = DataFolderTest;
 
 TEST_F(DataFiles, WholeFileComesBackWithATerminatingNul)
 {
-    Write("Table.csv", std::string("a,b\n\0c", 6));
+    WriteSystemFile("Table.csv", std::string("a,b\n\0c", 6));
     int32_t size = -1;
     char* data = LoadDataFile(":SYSTEM:table.csv", &size); // folder and file names match in any case
     ASSERT_NE(data, nullptr);
@@ -49,7 +20,7 @@ TEST_F(DataFiles, WholeFileComesBackWithATerminatingNul)
 
 TEST_F(DataFiles, EmptyFileIsAnEmptyTextNotAMissingOne)
 {
-    Write("empty.csv", "");
+    WriteSystemFile("empty.csv", "");
     int32_t size = -1;
     char* data = LoadDataFile(":system:empty.csv", &size);
     ASSERT_NE(data, nullptr);
