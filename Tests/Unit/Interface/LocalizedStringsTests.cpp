@@ -1,5 +1,5 @@
-#include "Support/DataFolderFixture.h"
 #include "Interface/LocalizedStrings.h"
+#include "Support/DataFolderFixture.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

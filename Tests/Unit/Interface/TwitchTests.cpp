@@ -1,6 +1,6 @@
-#include "Support/DataFolderFixture.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
+#include "Support/DataFolderFixture.h"
 #include "System/FrameRate.h"
 #include "System/Pause.h"
 
