@@ -2,6 +2,7 @@
 // at its place in the move pass or deletion; its owner fills the body in.
 #include "Objects/ObjectsLocal.h"
 #include "Skeleton/Skeleton.h"
+#include "Terrain/SplineObjects.h"
 
 // Skeletal animation: advances the pose of node->Skeleton by one frame.
 void AdvanceNodeAnimation(ObjNode* node)
@@ -28,7 +29,13 @@ void ReleaseNodeSparkle(int16_t) {}
 void StopNodeLoopSound(ObjNode*) {}
 
 // Terrain items: clears the added bit of node->TerrainItem so the item can be made again in range.
-void ReleaseTerrainItem(ObjNode*) {}
+void ReleaseTerrainItem(ObjNode* node)
+{
+    node->TerrainItem->flags &= uint16_t(~ITEM_FLAG_ADDED);
+}
 
 // Spline items: takes the node off the spline object list.
-void RemoveNodeFromSplineList(ObjNode*) {}
+void RemoveNodeFromSplineList(ObjNode* node)
+{
+    RemoveFromSplineList(node);
+}

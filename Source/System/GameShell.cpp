@@ -6,6 +6,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/TimeDemo.h"
 #include "Interface/LocalizedStrings.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
@@ -102,6 +103,19 @@ static void PlayAdventure()
     // PENDING(Screens): show the win screen.
 }
 
+// The time demo: "level3" with one player and no intro, vertical sync off; its results end the program.
+static void PlayTimeDemo()
+{
+    gTimeDemoMode = true;
+    gPlayMode = kPlayMode_Adventure;
+    gNumPanes = 1;
+    gLevelIndex = TIME_DEMO_LEVEL;
+    SDL_GL_SetSwapInterval(0);
+    StartLevel();
+    RunLevelLoop();
+    EndLevel();
+}
+
 void RunGameShell()
 {
     // Input first: the warm-up frames already poll it.
@@ -131,6 +145,8 @@ void RunGameShell()
     uint64_t artStart = Tarnet::MicrosecondsNow();
     LoadSharedArt();
     LogLine(kLogInfo, "Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
+    if (gTimeDemoRequested)
+        PlayTimeDemo();
     // PENDING(Screens): the title splash and the intro story.
 
     for (;;) {

@@ -10,13 +10,14 @@
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
+#include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
 
 void EndLevel()
 {
     ReleaseAllCustomSplines();
     SilenceAllEffects();
-    // PENDING(Items): delete the spline-driven objects.
+    EmptySplineObjectList(); // unlinked ones are not in the list DisposeAllObjects walks
     DisposeAllObjects();
     FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();

@@ -5,6 +5,7 @@
 #include "System/Level.h"
 
 #include "3D/OGL_Support.h"
+#include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
 #include "System/Alerts.h"
 #include "System/Fades.h"
@@ -14,7 +15,11 @@
 #include "System/Pause.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
+#include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
+
+#include <cstdio>
+#include <unistd.h>
 
 static constexpr int kScancodeF10 = 67;
 static constexpr int kScancodeLeftGUI = 227;
@@ -56,7 +61,7 @@ static void RunLevelFrame()
     // PENDING(Player): read each player's flight controls.
 
     MoveObjects();
-    // PENDING(Items): move the spline-driven objects.
+    MoveSplineObjects();
     // PENDING(Camera): move each pane's camera.
     FadeFencesByDistance(); // with the cameras' new distance
     // PENDING(Hazards): turn the dust-devil swirl.
@@ -88,6 +93,8 @@ void BeginLevelPlay()
     CalcFrameRate(); // twice, so the first measured frame does not include the loading time
     StartFade(kFadeFlags_In, 1);
     gTimeDemoStartTicks = gTimeDemoMode ? Tarnet::TickCount() : 0;
+    if (gTimeDemoMode)
+        BeginTimeDemoReport();
     SetMouseCapture(true);
 }
 
@@ -99,6 +106,8 @@ bool PlayLevelFrame()
         return true;
     }
     RunLevelFrame();
+    if (gTimeDemoMode)
+        RecordTimeDemoFrame();
     return !IsLevelOver();
 }
 
@@ -139,8 +148,18 @@ void DrawLevel()
     DrawObjectList();
 }
 
+// With "--timedemo" the results go to standard output followed by the frame-time report, and the
+// alert, which waits for a click, is left out when nobody is at a terminal to click it.
 void ShowTimeDemoResults(int32_t frames, float seconds, float framesPerSecond)
 {
-    ShowAlert("%s:\nFrames: %d\nTime: %f\nAverage FPS: %f\nPeak #Objs: %d", "ShowTimeDemoResults", frames,
-              double(seconds), double(framesPerSecond), gPeakNodeCount);
+    char text[512];
+    std::snprintf(text, sizeof(text), "%s:\nFrames: %d\nTime: %f\nAverage FPS: %f\nPeak #Objs: %d",
+                  "ShowTimeDemoResults", frames, double(seconds), double(framesPerSecond), gPeakNodeCount);
+    bool atTerminal = isatty(STDOUT_FILENO) != 0;
+    if (!gTimeDemoRequested || atTerminal)
+        ShowAlert("%s", text);
+    else
+        std::printf("%s\n", text);
+    if (gTimeDemoRequested)
+        PrintTimeDemoReport(stdout, frames, seconds);
 }

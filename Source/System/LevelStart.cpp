@@ -7,7 +7,9 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Items.h"
 #include "Gameplay/Sky.h"
+#include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "System/FrameRate.h"
@@ -18,6 +20,7 @@
 #include "System/Random.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
+#include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
 #include "Terrain/Water.h"
 
@@ -184,6 +187,12 @@ static void PlaceCamerasAtPlayerStarts()
     }
 }
 
+// The demo path has run its course: the level ends as a lost one, which ends the demo.
+static void EndTimeDemoLevel()
+{
+    gLevelLost = true;
+}
+
 void StartLevel()
 {
     if (gTimeDemoMode)
@@ -211,7 +220,10 @@ void StartLevel()
     ClearCustomSplineTable();
     // PENDING(Effects): start the particles and effects.
     // PENDING(Enemies): start the enemies.
-    // PENDING(Items): start the other level items; the sky below is their last step.
+    InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
+    SetTimeDemoEndRoutine(EndTimeDemoLevel);
+    // PENDING(Hazards): InitLevelItems: doors, zaps, wormhole textures and dust devils; the sky below is its
+    // last step.
     MakeSkyObjects();
 
     if (gPlayMode == kPlayMode_Race)
@@ -219,7 +231,7 @@ void StartLevel()
 
     PrimeTerrainWater();
     // PENDING(Player): make the players.
-    // PENDING(Items): prime the spline items.
+    PrimeSplines();
     PrimeFences();
     // PENDING(Camera): each player's camera replaces the start-view cameras placed here.
     PlaceCamerasAtPlayerStarts();

@@ -2,6 +2,7 @@
 // request is the orderly way out from any depth; any other exception is an error the player must
 // see, as a console line and a message box.
 
+#include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "System/Boot.h"
 #include "System/CommandLine.h"
@@ -23,9 +24,16 @@ static void ApplyVerbose(const char*)
     SetLogVerbose(true);
 }
 
+static void ApplyTimeDemo(const char*)
+{
+    gTimeDemoRequested = true;
+}
+
 // Every switch the game takes; a new one is one more row and its routine.
 static const CommandLineOption kGameOptions[] = {
     {"--verbose", nullptr, "also show debug lines, SDL's among them, on the console", ApplyVerbose},
+    {"--timedemo", nullptr, "play the time demo, print its report on standard output, then quit",
+     ApplyTimeDemo},
 };
 
 // Low layers reach the shell only through what it registers here.

@@ -94,6 +94,8 @@ void AddItemsInSuperTile(int row, int col)
         float x = float(item->x), z = float(item->z);
         if (IsPointOutOfRange(x, z))
             continue;
+        if (item->type >= NUM_MAP_ITEM_TYPES)
+            ShowFatalAlert("Illegal Map Item Type %d!", item->type);
         MapItemAddRoutine add = gMapItemAddRoutines[item->type];
         if (add && add(item, x, z))
             item->flags |= ITEM_FLAG_ADDED;

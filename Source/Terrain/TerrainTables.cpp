@@ -116,6 +116,7 @@ void BuildTerrainItemList()
     gNumMapItems = next;
 
     FindPlayerStartCoordItems();
+    // PENDING(Eggs): FindAllEggItems.
 }
 
 void FindPlayerStartCoordItems()

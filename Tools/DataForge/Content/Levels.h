@@ -112,3 +112,6 @@ uint8_t HeadingParm(float dirX, float dirZ); // eighths of a turn facing along (
 PlayfieldSpline LoopSpline(const std::vector<std::pair<float, float>>& ring);
 std::pair<float, float> FindGround(LevelWork& level, float x, float z); // dry, gentle ground near a point
 std::vector<std::pair<float, float>> PatrolRing(LevelWork& level, float cx, float cz, float radius);
+// The time-demo camera path (LevelsTimeDemo.cpp): from the start past the level's water, woods, enemy
+// paths and hazards, one point per world unit, as long as the demo should last at 450 points a second.
+void AddTimeDemoPath(LevelWork& level, float startX, float startZ);

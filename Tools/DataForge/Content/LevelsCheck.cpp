@@ -135,11 +135,14 @@ void CheckSplines(const LevelInfo& info, const std::string& file, DataCheckRepor
 {
     int objects = 0;
     bool timeDemoPath = false;
+    int timeDemoPoints = 0;
     for (int s = 0; s < gNumSplines; s++) {
         for (int i = 0; i < gSplines[s].numItems; i++) {
             int type = gSplines[s].items[i].type;
             objects += type == 15 || type == 16 || type == 26 || type == 32 || type == 48 || type == 49;
             timeDemoPath |= type == 49;
+            if (type == 49)
+                timeDemoPoints = gSplines[s].numPoints;
             if (type == 16 && info.scene != kSceneDesert)
                 report->Add(file, "dust devils (spline item 16) need the desert's texture");
             if (type == 48 && info.scene != kSceneSwamp)
@@ -150,6 +153,10 @@ void CheckSplines(const LevelInfo& info, const std::string& file, DataCheckRepor
         report->Add(file, "more than 100 spline objects");
     if (info.index == 2 && !timeDemoPath)
         report->Add(file, "level3 needs the time-demo path (spline item 49)");
+    // The demo runs 450 points a second and should last a minute to a minute and a half.
+    if (timeDemoPath && (timeDemoPoints < 60 * 450 || timeDemoPoints > 90 * 450))
+        report->Add(file, "the time-demo path has " + std::to_string(timeDemoPoints) +
+                              " points; 60 to 90 seconds at 450 a second need 27000 to 40500");
 }
 
 void CheckGround(const LevelInfo& info, const std::string& file, DataCheckReport* report)

@@ -12,7 +12,6 @@ constexpr uint16_t kItemStart = 0;
 constexpr uint16_t kItemNest = 3;
 constexpr uint16_t kItemWormhole = 4;
 constexpr uint16_t kItemFuel = 21;
-constexpr uint16_t kSplineItemTimeDemo = 49;
 constexpr int kRaceMarkers = 16;
 constexpr float kMarkerHalfWidth = 700.0f;
 
@@ -48,18 +47,8 @@ static void AddAdventureGoals(LevelWork& level)
             {(x - 300) / kMapUnitWorld, z / kMapUnitWorld, (x + 300) / kMapUnitWorld, z / kMapUnitWorld});
     }
 
-    if (level.info->index == 2) {
-        // The time-demo camera path: one long loop over the whole level.
-        std::vector<std::pair<float, float>> ring;
-        for (int i = 0; i < 48; i++) {
-            float a = float(i) / 48.0f * 6.2831853f;
-            float r = extent * (0.30f + 0.08f * std::sin(a * 3.0f));
-            ring.push_back({c + std::cos(a) * r, c + std::sin(a) * r});
-        }
-        PlayfieldSpline path = LoopSpline(ring);
-        path.items.push_back({0.0f, kSplineItemTimeDemo, {0, 0, 0, 0}, 0});
-        level.playfield.splines.push_back(path);
-    }
+    if (level.info->index == 2)
+        AddTimeDemoPath(level, sx, sz);
 }
 
 static void AddRaceCourse(LevelWork& level)
