@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 static constexpr int kScancodeF10 = 67;
+static constexpr int kFrameRateHistorySamples = 8; // CalcFrameRate averages the last eight frames
 static constexpr int kScancodeLeftGUI = 227;
 static constexpr int kScancodeRightGUI = 231;
 
@@ -89,8 +90,12 @@ static uint32_t gTimeDemoStartTicks = 0;
 void BeginLevelPlay()
 {
     PollInput();
-    CalcFrameRate();
-    CalcFrameRate(); // twice, so the first measured frame does not include the loading time
+    // Twice, so the first measured frame does not include the loading time. The time demo fills the
+    // whole history with its fixed 40 instead, so that rates measured before it cannot reach its
+    // first frames and every run moves exactly alike.
+    int samples = gTimeDemoMode ? kFrameRateHistorySamples : 2;
+    for (int i = 0; i < samples; i++)
+        CalcFrameRate();
     StartFade(kFadeFlags_In, 1);
     gTimeDemoStartTicks = gTimeDemoMode ? Tarnet::TickCount() : 0;
     if (gTimeDemoMode)
