@@ -13,13 +13,13 @@
 #include "System/GameShell.h"
 #include "System/Input.h"
 #include "System/Pause.h"
+#include "Tarnet/Files/StandardOutput.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
 #include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 static constexpr int kScancodeF10 = 67;
 static constexpr int kFrameRateHistorySamples = 8; // CalcFrameRate averages the last eight frames
@@ -160,7 +160,7 @@ void ShowTimeDemoResults(int32_t frames, float seconds, float framesPerSecond)
     char text[512];
     std::snprintf(text, sizeof(text), "%s:\nFrames: %d\nTime: %f\nAverage FPS: %f\nPeak #Objs: %d",
                   "ShowTimeDemoResults", frames, double(seconds), double(framesPerSecond), gPeakNodeCount);
-    bool atTerminal = isatty(STDOUT_FILENO) != 0;
+    bool atTerminal = Tarnet::IsStandardOutputATerminal();
     if (!gTimeDemoRequested || atTerminal)
         ShowAlert("%s", text);
     else
