@@ -176,7 +176,7 @@ TEST(CommandLine, HelpPrintsTheUsageToStandardOutputAndEndsWithZero)
 
 TEST(CommandLine, GameRefusesAnUnknownArgumentBeforeStartingAnything)
 {
-    const char* arguments[] = {"Quorvel2", "--timedemo"};
+    const char* arguments[] = {"Quorvel2", "--no-such-switch"};
     ::testing::internal::CaptureStderr();
     int result = RunProgram(2, const_cast<char**>(arguments));
     std::string errors = ::testing::internal::GetCapturedStderr();
