@@ -17,6 +17,7 @@
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/Log.h"
+#include "System/MenuTables.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "System/UserDataFiles.h"
@@ -90,7 +91,10 @@ static void LogOpenGLContext()
 static void PlayAdventure()
 {
     // PENDING(Player): set up the player records (a restored game keeps its own).
-    for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
+    for (bool firstLevel = true; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++, firstLevel = false) {
+        // Between levels the player may save; a game just begun or restored starts at once.
+        if (!firstLevel)
+            DoSavePromptScreen();
         // PENDING(Sound): start the level's song.
         // PENDING(Screens): show the level intro.
         StartLevel();
@@ -100,6 +104,15 @@ static void PlayAdventure()
             return;
     }
     // PENDING(Screens): show the win screen.
+}
+
+// A two-player match or the time demo: the one level gLevelIndex.
+static void PlayOneLevel()
+{
+    // PENDING(Sound): start the level's song.
+    StartLevel();
+    RunLevelLoop();
+    EndLevel();
 }
 
 void RunGameShell()
@@ -135,11 +148,16 @@ void RunGameShell()
 
     for (;;) {
         gTimeDemoMode = false;
-        // PENDING(Menus): the main menu chooses the game; until it does, every game is the
-        // adventure from its first level.
-        gPlayMode = kPlayMode_Adventure;
-        gNumPanes = 1;
-        gLevelIndex = 0;
-        PlayAdventure();
+        switch (ApplyMainMenuOutcome(DoMainMenuScreen())) {
+        case kShellRun_Adventure:
+            PlayAdventure();
+            break;
+        case kShellRun_Match:
+        case kShellRun_TimeDemo:
+            PlayOneLevel();
+            break;
+        default:
+            break;
+        }
     }
 }
