@@ -83,7 +83,7 @@ enum
 };
 
 struct MenuItem;
-typedef void (*MenuItemProc)(MenuItem* item);              // chosen, or its value changed
+typedef void (*MenuItemProc)(MenuItem* item);                 // chosen, or its value changed
 typedef uint8_t (*MenuLayoutFlagsProc)(const MenuItem* item); // kMILayoutFlag_... bits
 typedef int (*MenuChoiceCountProc)();                         // numeric choice: number of values
 typedef void (*MenuChoiceTextProc)(int value, char* text, size_t capacity);
@@ -108,22 +108,25 @@ struct MenuSliderRange
 // it is laid out.
 struct MenuItem
 {
-    int32_t type;       // kMI...
-    int32_t textId;     // label string, used when text is null
-    const char* text;   // literal label, or null
-    uint32_t id;        // sentinel: the menu's id; item: the outcome reported when chosen (0 none)
-    uint32_t leadsTo;   // another menu's id, kMenuBack, kMenuExit, kMenuNoop or 0
+    int32_t type;     // kMI...
+    int32_t textId;   // label string, used when text is null
+    const char* text; // literal label, or null
+    uint32_t id;      // sentinel: the menu's id; item: the outcome reported when chosen (0 none)
+    uint32_t leadsTo; // another menu's id, kMenuBack, kMenuExit, kMenuNoop or 0
     MenuItemProc onActivate;
     MenuLayoutFlagsProc layoutFlagsProc; // optional
-    union {
+    union
+    {
         uint8_t* valuePtr; // choices and sliders: the preference byte edited
         int32_t number;    // bindings: the need; save slots: the slot
     };
-    union {
+    union
+    {
         MenuSliderRange slider;
         uint32_t choiceMode; // choices: 0 a fixed list, else a numeric choice
     };
-    union {
+    union
+    {
         MenuChoice options[MAX_MENU_CHOICES];
         struct
         {
@@ -152,9 +155,9 @@ struct MenuStyle
     float selectedColor[4]; // the selected item
     float neutralColor[4];
     float defaultValue;
-    uint32_t flags;                        // kMenuFlag_...
-    void (*outcomeRoutine)(int32_t code);  // receives the outcome once the exit is complete
-    void (*screenFadeOut)();               // the full-screen fade-out of kMenuFlag_FadeScreenOut
+    uint32_t flags;                       // kMenuFlag_...
+    void (*outcomeRoutine)(int32_t code); // receives the outcome once the exit is complete
+    void (*screenFadeOut)();              // the full-screen fade-out of kMenuFlag_FadeScreenOut
 };
 
 // The defaults every screen starts from (no backdrop, centre 240, flags 0).
@@ -165,21 +168,21 @@ MenuStyle MakeDefaultMenuStyle();
 void StartMenuNavigation(MenuItem* table, const MenuStyle* style);
 // Adds every menu of a table whose id is not registered yet; fatal beyond 32 menus.
 void RegisterMenu(MenuItem* table);
-void LayOutMenu(uint32_t menuId);                 // builds the rows of a registered menu
-void LayoutCurrentMenuAgain(bool keepSelection);  // after a language change or a reset
-int32_t GetMenuOutcome();                         // -1 until an outcome is chosen
-int32_t GetLastMenuOutcome();                     // the outcome of the last navigation that ended
-uint32_t CurrentMenuId();                         // 0 with no navigation
-float MenuIdleSeconds();                          // since the last input
-bool IsMenuMouseActive();                         // the pointer hovers or drags
-bool IsMenuNavigationActive();                    // a navigation exists
-void ForceMenuOutcome(int32_t code);              // while ready: that outcome, then exit
-void PushMenuHistoryAndLayOut(uint32_t menuId);   // as choosing an item that leads to menuId
-void GoBackInMenu();                              // as the back need
-void StartMenuExit();                             // the exit with the current outcome
-int GetSelectedMenuRow();                         // -1 without a selection
-MenuItem* GetMenuRowItem(int row);                // null outside the rows
-ObjNode* GetMenuRowText(int row, int column);     // column 0 the label, 1.. the extra columns
+void LayOutMenu(uint32_t menuId);                // builds the rows of a registered menu
+void LayoutCurrentMenuAgain(bool keepSelection); // after a language change or a reset
+int32_t GetMenuOutcome();                        // -1 until an outcome is chosen
+int32_t GetLastMenuOutcome();                    // the outcome of the last navigation that ended
+uint32_t CurrentMenuId();                        // 0 with no navigation
+float MenuIdleSeconds();                         // since the last input
+bool IsMenuMouseActive();                        // the pointer hovers or drags
+bool IsMenuNavigationActive();                   // a navigation exists
+void ForceMenuOutcome(int32_t code);             // while ready: that outcome, then exit
+void PushMenuHistoryAndLayOut(uint32_t menuId);  // as choosing an item that leads to menuId
+void GoBackInMenu();                             // as the back need
+void StartMenuExit();                            // the exit with the current outcome
+int GetSelectedMenuRow();                        // -1 without a selection
+MenuItem* GetMenuRowItem(int row);               // null outside the rows
+ObjNode* GetMenuRowText(int row, int column);    // column 0 the label, 1.. the extra columns
 int CountMenuRows();
 // Sets the selection to a row that can be selected; false (unchanged) otherwise.
 bool SelectMenuRow(int row);
@@ -221,3 +224,6 @@ enum
 };
 // Plays a menu effect at volumes 64/64 and the normal rate.
 void PlayMenuEffect(int effect);
+
+// Ends the navigation at once without an outcome (a screen torn down around it).
+void DisposeMenuNavigation();

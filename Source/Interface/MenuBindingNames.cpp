@@ -17,10 +17,10 @@ struct KeyName
 
 // Keys whose system name is a symbol that reads badly in the menu font.
 static const KeyName kKeyNames[] = {
-    {45, "Dash"},         {46, "Equals"},       {47, "Left Bracket"},  {48, "Right Bracket"},
-    {49, "Backslash"},    {51, "Semicolon"},    {52, "Apostrophe"},    {53, "Backtick"},
-    {55, "Period"},       {56, "Slash"},        {84, "Keypad Slash"},  {85, "Keypad Star"},
-    {86, "Keypad Minus"}, {87, "Keypad Plus"},  {99, "Keypad Period"}, {100, "ISO Extra Key"},
+    {45, "Dash"},         {46, "Equals"},      {47, "Left Bracket"},  {48, "Right Bracket"},
+    {49, "Backslash"},    {51, "Semicolon"},   {52, "Apostrophe"},    {53, "Backtick"},
+    {55, "Period"},       {56, "Slash"},       {84, "Keypad Slash"},  {85, "Keypad Star"},
+    {86, "Keypad Minus"}, {87, "Keypad Plus"}, {99, "Keypad Period"}, {100, "ISO Extra Key"},
 };
 
 void GetKeyBindingName(int16_t scancode, char* text, size_t capacity)
@@ -41,10 +41,10 @@ void GetKeyBindingName(int16_t scancode, char* text, size_t capacity)
 
 static int AxisStringId(uint8_t axis, bool positive)
 {
-    static const int kPositive[6] = {STR_LEFT_STICK_RIGHT,  STR_LEFT_STICK_DOWN, STR_RIGHT_STICK_RIGHT,
-                                     STR_RIGHT_STICK_DOWN,  STR_LEFT_TRIGGER,    STR_RIGHT_TRIGGER};
-    static const int kNegative[6] = {STR_LEFT_STICK_LEFT,   STR_LEFT_STICK_UP,   STR_RIGHT_STICK_LEFT,
-                                     STR_RIGHT_STICK_UP,    STR_LEFT_TRIGGER,    STR_RIGHT_TRIGGER};
+    static const int kPositive[6] = {STR_LEFT_STICK_RIGHT, STR_LEFT_STICK_DOWN, STR_RIGHT_STICK_RIGHT,
+                                     STR_RIGHT_STICK_DOWN, STR_LEFT_TRIGGER,    STR_RIGHT_TRIGGER};
+    static const int kNegative[6] = {STR_LEFT_STICK_LEFT, STR_LEFT_STICK_UP, STR_RIGHT_STICK_LEFT,
+                                     STR_RIGHT_STICK_UP,  STR_LEFT_TRIGGER,  STR_RIGHT_TRIGGER};
     if (axis >= 6)
         return -1;
     return positive ? kPositive[axis] : kNegative[axis];

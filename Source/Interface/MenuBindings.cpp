@@ -97,7 +97,8 @@ static void HighlightBindingColumn(int row)
         ObjNode* node = r.texts[1 + column];
         if (!node)
             continue;
-        const float* color = column == gNav->selectedColumn ? gNav->style.selectedColor : gNav->style.labelColor;
+        const float* color =
+            column == gNav->selectedColumn ? gNav->style.selectedColor : gNav->style.labelColor;
         node->Tint.r = color[0];
         node->Tint.g = color[1];
         node->Tint.b = color[2];
@@ -192,7 +193,8 @@ void NavigateBindingItem(int row)
     HighlightBindingColumn(row);
 
     // 2. Clearing.
-    if (Pressed(kNeedMenuDelete) || KeyPressed(kScancodeX) || (mouseOnRow && MousePressed(kMouseButtonMiddle))) {
+    if (Pressed(kNeedMenuDelete) || KeyPressed(kScancodeX) ||
+        (mouseOnRow && MousePressed(kMouseButtonMiddle))) {
         ClearBinding(row);
         return;
     }
@@ -221,7 +223,8 @@ static void AwaitKeyPress(int row)
     if (!(keyNo < MAX_USER_BINDINGS_PER_NEED))
         FatalAssertion("AwaitKeyPress", __LINE__, "keyNo < MAX_USER_BINDINGS_PER_NEED");
 
-    if (KeyPressed(SDL_SCANCODE_ESCAPE) || MousePressed(kMouseButtonLeft) || MousePressed(kMouseButtonRight)) {
+    if (KeyPressed(SDL_SCANCODE_ESCAPE) || MousePressed(kMouseButtonLeft) ||
+        MousePressed(kMouseButtonRight)) {
         EndCapture(row, true);
         return;
     }

@@ -29,8 +29,8 @@ inline MenuItem MenuTableEnd()
     return MenuBlankItem(kMISENTINEL);
 }
 
-inline MenuItem MenuAction(int32_t textId, uint32_t outcome, uint32_t leadsTo, MenuItemProc onActivate = nullptr,
-                           float rowHeight = 0)
+inline MenuItem MenuAction(int32_t textId, uint32_t outcome, uint32_t leadsTo,
+                           MenuItemProc onActivate = nullptr, float rowHeight = 0)
 {
     MenuItem item = MenuBlankItem(kMIAction);
     item.textId = textId;
@@ -103,8 +103,8 @@ inline MenuItem MenuNumericChoice(int32_t kind, int32_t textId, uint8_t* value, 
     return item;
 }
 
-inline MenuItem MenuSlider(int32_t textId, uint8_t* value, uint8_t equilibrium, uint8_t minValue, uint8_t maxValue,
-                           uint8_t increment, MenuItemProc onActivate = nullptr)
+inline MenuItem MenuSlider(int32_t textId, uint8_t* value, uint8_t equilibrium, uint8_t minValue,
+                           uint8_t maxValue, uint8_t increment, MenuItemProc onActivate = nullptr)
 {
     MenuItem item = MenuBlankItem(kMISlider);
     item.textId = textId;

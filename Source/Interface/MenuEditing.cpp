@@ -191,7 +191,8 @@ void StepSlider(int row, int direction)
     int increment = item->slider.increment;
     int value = *item->valuePtr;
     int rounded = int(std::lround(double(value) / increment)) * increment;
-    int next = std::clamp(rounded + direction * increment, int(item->slider.minValue), int(item->slider.maxValue));
+    int next =
+        std::clamp(rounded + direction * increment, int(item->slider.minValue), int(item->slider.maxValue));
     if (next == value) {
         // At a bound: one shake per press, then silence while the key stays down.
         if (!gNav->sliderRefused)

@@ -265,7 +265,8 @@ void DisposeMenuRows(bool fadeOut)
                     if (text && text->Genre == TEXTMESH_GENRE) {
                         text->ChainNext = nullptr;
                         text->ChainRoot = nullptr;
-                        faded = MakeTwitch(text, kTwitchPreset_MenuFadeOut | kTwitchFlags_KillPuppet) != nullptr;
+                        faded =
+                            MakeTwitch(text, kTwitchPreset_MenuFadeOut | kTwitchFlags_KillPuppet) != nullptr;
                         if (!faded)
                             DisposeObject(text);
                     } else if (text) {
@@ -443,8 +444,8 @@ void ShakeMenuRow(int row)
 
 static ObjNode* MakeArrow(const char* glyph, int index)
 {
-    ObjNode* arrow = MakeMenuText(glyph, 0, 0, gNav->style.textScale, gNav->style.baseSlot + kArrowSlotOffset + index,
-                                  0);
+    ObjNode* arrow =
+        MakeMenuText(glyph, 0, 0, gNav->style.textScale, gNav->style.baseSlot + kArrowSlotOffset + index, 0);
     SetTextColor(arrow, gNav->style.selectedColor, 1);
     return arrow;
 }
@@ -467,7 +468,8 @@ void PositionChoiceArrows()
     TextMeshExtents value = TextMesh_GetExtents(gNav->rows[row].texts[1]);
     float y = gNav->rows[row].y;
     float scale = MenuRowTextScale(gNav->rows[row]);
-    float xs[2] = {std::min(value.left, kValueColumnX - 40) - 14, std::max(value.right, kValueColumnX + 40) + 14};
+    float xs[2] = {std::min(value.left, kValueColumnX - 40) - 14,
+                   std::max(value.right, kValueColumnX + 40) + 14};
     for (int i = 0; i < 2; i++) {
         ObjNode* arrow = gNav->arrows[i];
         arrow->Position = {xs[i], y, 0};
@@ -548,8 +550,9 @@ void DrawMenuSlider(ObjNode* node)
     OGL_SetColor4f(color[0] * 0.5f, color[1] * 0.5f, color[2] * 0.5f, opacity * 0.8f);
     FillOverlayRect(left, y - h * 0.06f, right, y + h * 0.06f);
     float range = float(item->slider.maxValue) - float(item->slider.minValue);
-    float mark = range > 0 ? left + (item->slider.equilibrium - item->slider.minValue) / range * kSliderTrackWidth
-                           : left;
+    float mark = range > 0
+                     ? left + (item->slider.equilibrium - item->slider.minValue) / range * kSliderTrackWidth
+                     : left;
     OGL_SetColor4f(color[0], color[1], color[2], opacity * 0.6f);
     FillOverlayRect(mark - 1, y - h * 0.18f, mark + 1, y + h * 0.18f);
     float knob = SliderKnobX(item);

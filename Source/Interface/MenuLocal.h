@@ -78,7 +78,7 @@ void DrawMenuSlider(ObjNode* node);   // a slider track with its equilibrium mar
 float SliderKnobX(const MenuItem* item);
 constexpr float kSliderCenterX = 460;
 constexpr float kSliderTrackWidth = 120;
-void PositionChoiceArrows();          // the arrows beside the selected choice's value, or hidden
+void PositionChoiceArrows(); // the arrows beside the selected choice's value, or hidden
 void PulseChoiceArrows();
 
 // Editing (MenuEditing.cpp): the input routine of each kind.

@@ -393,6 +393,7 @@ void StartMenuNavigation(MenuItem* table, const MenuStyle* style)
     gNav->style = *style;
     gNav->selectedRow = -1;
     gNav->outcome = -1;
+    gLastMenuOutcome = -1;
     gNav->state = kMenuState_FadingIn;
     gNumMenusRegistered = 0;
     RegisterMenu(table);
@@ -493,4 +494,19 @@ int GetMenuState()
 int GetMenuSelectedColumn()
 {
     return gNav ? gNav->selectedColumn : 0;
+}
+
+void DisposeMenuNavigation()
+{
+    if (!gNav)
+        return;
+    gLastMenuOutcome = -1;
+    DisposeMenuRows(false);
+    DisposeObject(gNav->backdrop);
+    DisposeObject(gNav->arrows[0]);
+    DisposeObject(gNav->arrows[1]);
+    DisposeObject(gNav->driver);
+    SafeDisposePtr(gNav);
+    gNav = nullptr;
+    gNumMenusRegistered = 0;
 }

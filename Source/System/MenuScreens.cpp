@@ -73,9 +73,8 @@ static void MainMenuChecks()
         ForceMenuOutcome(int32_t(MenuCode("ssav")));
 }
 
-int32_t DoMainMenuScreen()
+void OpenMainMenuScreen()
 {
-    // 1. A view of its own, the picture, the pointer and the menu.
     gNumPanes = 1;
     SetUpMenuView();
     ShowMenuArt();
@@ -87,12 +86,22 @@ int32_t DoMainMenuScreen()
     // PENDING(Sound): PlaySong(SONG_THEME, true)
     StartFade(kFadeFlags_In, 2);
     LockAllInputStates(); // the press that led here must not choose as well
+}
 
-    // 2. Until an item is chosen.
-    RunMenuScreenFrames(MainMenuChecks);
+bool RunMainMenuScreenFrame()
+{
+    CalcFrameRate();
+    PollInput();
+    MainMenuChecks();
+    MoveObjects();
+    OGL_DrawScene(DrawObjectList);
+    return IsMenuNavigationActive();
+}
+
+int32_t CloseMainMenuScreen()
+{
+    DisposeMenuNavigation(); // nothing left when the menu ended by itself
     int32_t outcome = GetLastMenuOutcome();
-
-    // 3. Out: a fade, then everything the screen made goes.
     if (outcome != int32_t(MenuCode("quit")))
         FadeOutAndWait(DrawObjectList, MoveObjects);
     WritePrefsFile();
@@ -103,11 +112,20 @@ int32_t DoMainMenuScreen()
     return outcome;
 }
 
+int32_t DoMainMenuScreen()
+{
+    OpenMainMenuScreen();
+    while (RunMainMenuScreenFrame()) {
+    }
+    return CloseMainMenuScreen();
+}
+
 // The outcome routine of the save prompt: 'sf#n' saves the game into slot n.
 static void SaveChosenSlot(int32_t outcome)
 {
     uint32_t code = uint32_t(outcome);
-    if ((code & 0xFFFFFF00u) == (MenuCode("sf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' && (code & 0xFF) <= '9')
+    if ((code & 0xFFFFFF00u) == (MenuCode("sf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' &&
+        (code & 0xFF) <= '9')
         WriteSaveSlot(int(code & 0xFF) - '0');
 }
 

@@ -9,12 +9,12 @@
 #include <cstdint>
 
 // --- Tables ---
-MenuItem* GetMainMenuTable();            // 'root', 'play', 'info', 'bttl', 'chea', 'load', 'dele'
-MenuItem* GetSettingsTable();            // 'sett' and its pages
+MenuItem* GetMainMenuTable();               // 'root', 'play', 'info', 'bttl', 'chea', 'load', 'dele'
+MenuItem* GetSettingsTable();               // 'sett' and its pages
 MenuItem* GetCalibrationTable(bool inGame); // 'cali': the full page from the main menu, a note in a game
-MenuItem* GetPauseTable();               // 'paus' (split-screen rows only in two-player games)
-MenuItem* GetQuitConfirmTable();         // 'rlyq'
-MenuItem* GetLevelIntroTable();          // 'lvin' and 'save'
+MenuItem* GetPauseTable();                  // 'paus' (split-screen rows only in two-player games)
+MenuItem* GetQuitConfirmTable();            // 'rlyq'
+MenuItem* GetLevelIntroTable();             // 'lvin' and 'save'
 
 // Registers the settings pages with the navigation just opened.
 void RegisterSettingsMenus(bool inGame);
@@ -32,19 +32,19 @@ MenuStyle MakePauseMenuStyle(); // flags 0x1D, with a backdrop
 // --- Main-menu outcomes ---
 enum
 {
-    kShellRun_Menu = 0,    // back to the main menu (a screen was shown, or nothing to do)
-    kShellRun_Adventure,   // the adventure from gLevelIndex, one player
-    kShellRun_Match,       // one two-player level
-    kShellRun_TimeDemo,    // the time demo's level
+    kShellRun_Menu = 0,  // back to the main menu (a screen was shown, or nothing to do)
+    kShellRun_Adventure, // the adventure from gLevelIndex, one player
+    kShellRun_Match,     // one two-player level
+    kShellRun_TimeDemo,  // the time demo's level
 };
 
 // Sets the shell globals for a main-menu outcome and says what the shell runs next. Unknown
 // codes show the alert "Unimplemented menu outcome '%c%c%c%c'".
 int ApplyMainMenuOutcome(int32_t outcome);
-extern bool gRestoredGame;     // the adventure continues a saved game (its stock is already set)
-extern bool gSkipLevelIntro;   // the cheat levels start without the level intro
-extern bool gMenuOpenInGame;   // the pause menu is open: in-game variants of the settings pages
+extern bool gRestoredGame;   // the adventure continues a saved game (its stock is already set)
+extern bool gSkipLevelIntro; // the cheat levels start without the level intro
+extern bool gMenuOpenInGame; // the pause menu is open: in-game variants of the settings pages
 
 // --- Screens (MenuScreens.cpp) ---
-int32_t DoMainMenuScreen();     // runs the main menu until it has an outcome
-void DoSavePromptScreen();      // between adventure levels: save into a slot or go on
+int32_t DoMainMenuScreen(); // runs the main menu until it has an outcome
+void DoSavePromptScreen();  // between adventure levels: save into a slot or go on

@@ -85,8 +85,9 @@ static MenuItem* BuildLevelIntroTable()
     add(MenuHeading(STR_LEVEL_2_COMPLETE, 0, ShownBeforeLevel2));
     for (int slot = 0; slot < NUM_SAVE_SLOTS; slot++) {
         // Any slot may be saved into, empty or not: no dimming here.
-        MenuItem item = MenuSaveSlot(STR_SAVE_SLOT_FILE, slot, (MenuCode("sf#0") & 0xFFFFFF00u) | uint32_t('0' + slot),
-                                     kMenuExit, DescribeSaveSlot);
+        MenuItem item =
+            MenuSaveSlot(STR_SAVE_SLOT_FILE, slot, (MenuCode("sf#0") & 0xFFFFFF00u) | uint32_t('0' + slot),
+                         kMenuExit, DescribeSaveSlot);
         add(WithLayoutFlags(item, nullptr));
     }
     add(MenuAction(STR_CONTINUE_WITHOUT_SAVING, MenuCode("nosv"), kMenuExit));
@@ -117,6 +118,7 @@ MenuStyle MakePauseMenuStyle()
 {
     MenuStyle style = MakeDefaultMenuStyle();
     style.backdropOpacity = 0.6f;
-    style.flags = kMenuFlag_FadeTextsOut | kMenuFlag_StartExits | kMenuFlag_Interactive | kMenuFlag_BackExitsAtRoot;
+    style.flags =
+        kMenuFlag_FadeTextsOut | kMenuFlag_StartExits | kMenuFlag_Interactive | kMenuFlag_BackExitsAtRoot;
     return style;
 }

@@ -181,7 +181,8 @@ int ApplyMainMenuOutcome(int32_t outcome)
         gSkipLevelIntro = true;
         return StartAdventureAt(int(code & 0xFF) - '1');
     }
-    if ((code & 0xFFFFFF00u) == (MenuCode("lf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' && (code & 0xFF) <= '9') {
+    if ((code & 0xFFFFFF00u) == (MenuCode("lf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' &&
+        (code & 0xFF) <= '9') {
         MakeConfirmingControllerFirst();
         SavedGameRecord record;
         if (!ReadSaveSlot(int(code & 0xFF) - '0', &record))

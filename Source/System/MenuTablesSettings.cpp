@@ -167,8 +167,8 @@ static void RestoreCalibration(MenuItem*)
 static void ShowCalibrationPage(MenuItem*)
 {
     // PENDING(Screens): reload the menu art for the new stereo mode.
-    const char* picture = gPrefs.stereoMode != 0 ? ":sprites:calibration:calibration000"
-                                                 : ":sprites:calibration:glasses";
+    const char* picture =
+        gPrefs.stereoMode != 0 ? ":sprites:calibration:calibration000" : ":sprites:calibration:glasses";
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);
     LoadSpriteGroupFromFile(SPRITE_GROUP_LEVELSPECIFIC, picture);
     ObjectDefinition def = {};
@@ -200,9 +200,9 @@ static void ShowCalibrationPage(MenuItem*)
 // Tables
 // ---------------------------------------------------------------------------------------------------
 
-static const int kFlightNeedsOnKeyPage[] = {kNeedUp,         kNeedDown,       kNeedLeft,  kNeedRight,
-                                            kNeedFire,       kNeedBoost,      kNeedNextWeapon,
-                                            kNeedPrevWeapon, kNeedDropEgg,    kNeedCameraMode};
+static const int kFlightNeedsOnKeyPage[] = {kNeedUp,      kNeedDown,      kNeedLeft,       kNeedRight,
+                                            kNeedFire,    kNeedBoost,     kNeedNextWeapon, kNeedPrevWeapon,
+                                            kNeedDropEgg, kNeedCameraMode};
 static const int kNeedsOnMousePage[] = {kNeedFire,       kNeedBoost,      kNeedDropEgg,
                                         kNeedNextWeapon, kNeedPrevWeapon, kNeedCameraMode};
 
@@ -265,9 +265,10 @@ static MenuItem* BuildSettingsTable()
                         HiddenWithOneDisplay));
     add(MenuChoiceList(kMIChoiceColumns, STR_VSYNC, &gPrefs.vsync, {{STR_OFF, 0}, {STR_ON, 1}},
                        ApplyVerticalSync));
-    add(MenuChoiceList(kMIChoiceColumns, STR_ANTIALIASING, &gPrefs.msaaLevel,
-                       {{STR_OFF, 0}, {STR_ANTIALIASING_2X, 1}, {STR_ANTIALIASING_4X, 2}, {STR_ANTIALIASING_8X, 3}},
-                       AntiAliasingChanged));
+    add(MenuChoiceList(
+        kMIChoiceColumns, STR_ANTIALIASING, &gPrefs.msaaLevel,
+        {{STR_OFF, 0}, {STR_ANTIALIASING_2X, 1}, {STR_ANTIALIASING_4X, 2}, {STR_ANTIALIASING_8X, 3}},
+        AntiAliasingChanged));
     add(MenuAction(STR_3D_GLASSES, 0, MenuCode("cali")));
     add(MenuAction(STR_BACK, 0, back));
 
@@ -328,16 +329,19 @@ static MenuItem* BuildCalibrationTable(bool inGame)
         add(MenuAction(STR_BACK, 0, kMenuBack));
     } else {
         add(MenuStart(MenuCode("cali"), ShowCalibrationPage));
-        add(MenuChoiceList(kMIChoiceColumns, STR_STEREO_MODE, &gPrefs.stereoMode,
-                           {{STR_STEREO_OFF, 0}, {STR_STEREO_COLOR_ANAGLYPH, 1}, {STR_STEREO_MONO_ANAGLYPH, 2}},
-                           CalibrationChanged));
-        add(WithLayoutFlags(MenuSlider(STR_FILTER_RED, &gPrefs.anaglyphRed, 216, 0, 255, 5, CalibrationChanged),
-                            ShownInAnaglyph));
+        add(MenuChoiceList(
+            kMIChoiceColumns, STR_STEREO_MODE, &gPrefs.stereoMode,
+            {{STR_STEREO_OFF, 0}, {STR_STEREO_COLOR_ANAGLYPH, 1}, {STR_STEREO_MONO_ANAGLYPH, 2}},
+            CalibrationChanged));
+        add(WithLayoutFlags(
+            MenuSlider(STR_FILTER_RED, &gPrefs.anaglyphRed, 216, 0, 255, 5, CalibrationChanged),
+            ShownInAnaglyph));
         add(WithLayoutFlags(
             MenuSlider(STR_FILTER_GREEN, &gPrefs.anaglyphGreen, 160, 0, 255, 5, CalibrationChanged),
             ShownInColorAnaglyph));
-        add(WithLayoutFlags(MenuSlider(STR_FILTER_BLUE, &gPrefs.anaglyphBlue, 255, 0, 255, 5, CalibrationChanged),
-                            ShownInAnaglyph));
+        add(WithLayoutFlags(
+            MenuSlider(STR_FILTER_BLUE, &gPrefs.anaglyphBlue, 255, 0, 255, 5, CalibrationChanged),
+            ShownInAnaglyph));
         add(WithLayoutFlags(MenuChoiceList(kMIChoiceColumns, STR_COLOR_BALANCE, &gPrefs.anaglyphBalance,
                                            {{STR_OFF, 0}, {STR_ON, 1}}, CalibrationChanged),
                             ShownInColorAnaglyph));
