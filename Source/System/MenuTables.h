@@ -47,4 +47,9 @@ extern bool gMenuOpenInGame; // the pause menu is open: in-game variants of the 
 
 // --- Screens (MenuScreens.cpp) ---
 int32_t DoMainMenuScreen(); // runs the main menu until it has an outcome
-void DoSavePromptScreen();  // between adventure levels: save into a slot or go on
+// The same in its steps: the view, picture, pointer and menu; one frame (false once the menu has
+// ended); the fade-out and clean-up, returning the outcome (-1 when the menu was still open).
+void OpenMainMenuScreen();
+bool RunMainMenuScreenFrame();
+int32_t CloseMainMenuScreen();
+void DoSavePromptScreen(); // between adventure levels: save into a slot or go on

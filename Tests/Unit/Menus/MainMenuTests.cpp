@@ -2,6 +2,7 @@
 // page goes back where it came from, and a game saved between levels comes back from the load menu.
 
 #include "Interface/MenuBuild.h"
+#include "Interface/StringIDs.h"
 #include "MenuTestFixture.h"
 #include "System/Level.h"
 #include "System/LevelGlobals.h"

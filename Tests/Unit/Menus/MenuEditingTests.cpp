@@ -2,6 +2,7 @@
 // captures, clearing and conflicts.
 
 #include "Interface/MenuBuild.h"
+#include "Interface/StringIDs.h"
 #include "MenuTestFixture.h"
 #include "System/MenuTables.h"
 
