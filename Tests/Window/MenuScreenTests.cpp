@@ -9,6 +9,7 @@
 #include "Objects/ObjNode.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
+#include "System/Fades.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
@@ -52,6 +53,16 @@ void TapInMainMenu(SDL_Scancode scancode)
     RunMainMenuScreenFrame();
     PushKey(scancode, false);
     RunMainMenuScreenFrame();
+}
+
+// Frames until the screen has faded in and the menu reads input, then a few more for the rows'
+// own fade-ins.
+void SettleMainMenu()
+{
+    for (int i = 0; i < 600 && (GetMenuState() != kMenuState_Ready || gFadeLevel < 1); i++)
+        RunMainMenuScreenFrame();
+    for (int i = 0; i < 15; i++)
+        RunMainMenuScreenFrame();
 }
 
 // The share of pixels in a rectangle that are bright: text on a dark ground.
@@ -108,8 +119,7 @@ protected:
 TEST_F(MenuScreenTest, MainMenuShowsItsPictureTitleAndFourBrightRows)
 {
     OpenMainMenuScreen();
-    for (int i = 0; i < 40; i++)
-        RunMainMenuScreenFrame();
+    SettleMainMenu();
     WindowPixels shot = DrawSceneAndCapture(DrawObjectList);
     KeepMenuScreenshot(shot, "menu-main.png");
     CloseMainMenuScreen();
@@ -124,8 +134,7 @@ TEST_F(MenuScreenTest, MainMenuShowsItsPictureTitleAndFourBrightRows)
 TEST_F(MenuScreenTest, InterfacePageInGermanShowsGermanLabels)
 {
     OpenMainMenuScreen();
-    for (int i = 0; i < 30; i++)
-        RunMainMenuScreenFrame();
+    SettleMainMenu();
     TapInMainMenu(SDL_SCANCODE_DOWN); // settings
     TapInMainMenu(SDL_SCANCODE_RETURN);
     ASSERT_EQ(CurrentMenuId(), MenuCode("sett"));
@@ -138,8 +147,7 @@ TEST_F(MenuScreenTest, InterfacePageInGermanShowsGermanLabels)
     ASSERT_EQ(gPrefs.language, kLanguageGerman);
     EXPECT_EQ(CurrentMenuId(), MenuCode("ifac"));
     EXPECT_EQ(gPrefs.showSubtitles, 1) << "subtitles follow a language other than English";
-    for (int i = 0; i < 30; i++)
-        RunMainMenuScreenFrame();
+    SettleMainMenu();
     WindowPixels shot = DrawSceneAndCapture(DrawObjectList);
     KeepMenuScreenshot(shot, "menu-settings-german.png");
 
@@ -159,6 +167,8 @@ TEST_F(MenuScreenTest, PauseMenuDrawsOverTheFrozenLevelAndExitToMainMenuEndsIt)
     WindowPixels before = DrawSceneAndCapture(DrawLevel);
     DoPauseMenu();
     HarnessPlayFrames(20, nullptr, nullptr);
+    for (int i = 0; i < 200 && GetMenuState() != kMenuState_Ready; i++)
+        HarnessPlayFrames(1, nullptr, nullptr);
     ASSERT_TRUE(gPaused);
     WindowPixels shot = DrawSceneAndCapture(DrawLevel);
     KeepMenuScreenshot(shot, "menu-pause.png");

@@ -75,12 +75,12 @@ TEST_F(MenuTest, HiddenRowsTakeNoRoomAndRowsStackDownward)
     std::vector<MenuItem> table = TwoMenus();
     OpenMenu(table.data(), InteractiveStyle());
     float pitch = 38;
-    EXPECT_FLOAT_EQ(gNav->rows[6].y - gNav->rows[4].y, pitch) << "the hidden row between them took room";
+    EXPECT_FLOAT_EQ(gNav->rows[5].y - gNav->rows[3].y, pitch) << "the hidden row between them took room";
     // The block is centred: heading 0.9, gap 0.5 and four shown actions of 1.
     float total = (0.9f + 0.5f + 4) * pitch;
     EXPECT_NEAR(gNav->rows[0].y, 240 - total / 2 + 0.9f * pitch / 2, 0.01f);
-    EXPECT_EQ(GetMenuRowText(5, 0), nullptr) << "a hidden row has no text";
-    EXPECT_FLOAT_EQ(GetMenuRowText(3, 0)->Tint.a, 0.5f) << "dimmed rows show at half opacity";
+    EXPECT_EQ(GetMenuRowText(4, 0), nullptr) << "a hidden row has no text";
+    EXPECT_FLOAT_EQ(GetMenuRowText(2, 0)->Tint.a, 0.5f) << "dimmed rows show at half opacity";
 }
 
 TEST_F(MenuTest, BackReturnsToTheMenuAndRowItCameFrom)
@@ -185,10 +185,10 @@ TEST_F(MenuTest, MouseHoverSelectsTheRowUnderThePointerAndAClickChoosesIt)
 {
     std::vector<MenuItem> table = TwoMenus();
     OpenMenu(table.data(), InteractiveStyle());
-    float y = gNav->rows[7].y;
+    float y = gNav->rows[6].y;
     PushMouseMotion(320, int(y));
     Frame();
-    EXPECT_EQ(GetSelectedMenuRow(), 7);
+    EXPECT_EQ(GetSelectedMenuRow(), 6);
     EXPECT_TRUE(IsMenuMouseActive());
     PushMouseButton(1, true);
     Frame();
