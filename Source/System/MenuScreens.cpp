@@ -16,6 +16,7 @@
 #include "System/SaveSlots.h"
 
 #include <SDL.h>
+#include <algorithm>
 
 // The main menu's picture borrows the mini-map's group, which is empty outside levels.
 static constexpr int kMenuArtGroup = SPRITE_GROUP_INFOBAR_MAP;
@@ -34,9 +35,13 @@ static void SetUpMenuView()
     OGL_SetupGameView(&setup);
 }
 
+static ObjNode* gMenuTitle = nullptr;
+
+// The picture fills the screen; the title stands above the first pages, whose rows leave it room.
 static void ShowMenuArt()
 {
-    LoadSpriteGroupFromFile(kMenuArtGroup, ":sprites:menu:mainmenu");
+    static const char* const kArt[] = {":sprites:menu:mainmenu", ":sprites:menu:quorlogo"};
+    LoadSpriteGroupFromFiles(kMenuArtGroup, 2, kArt);
     ObjectDefinition def = {};
     def.artGroup = kMenuArtGroup;
     def.position = {320, 240, 0};
@@ -46,6 +51,29 @@ static void ShowMenuArt()
     ObjNode* art = MakeSpriteObject(&def, true);
     if (art)
         MakeOverlayOnly(art);
+
+    def.artIndex = 1;
+    def.position = {320, 82, 0};
+    def.slot = 101;
+    def.scale = 500;
+    gMenuTitle = MakeSpriteObject(&def, true);
+    if (gMenuTitle)
+        MakeOverlayOnly(gMenuTitle);
+}
+
+// The title fades out over the settings pages, which use the whole height.
+static void FadeMenuTitle()
+{
+    if (!gMenuTitle)
+        return;
+    static const uint32_t kPagesWithTitle[] = {MenuCode("root"), MenuCode("play"), MenuCode("info"),
+                                               MenuCode("bttl"), MenuCode("chea"), MenuCode("load"),
+                                               MenuCode("dele")};
+    bool wanted = false;
+    for (uint32_t page : kPagesWithTitle)
+        wanted |= CurrentMenuId() == page;
+    float step = gFrameSeconds * 4;
+    gMenuTitle->Tint.a = std::clamp(gMenuTitle->Tint.a + (wanted ? step : -step), 0.0f, 1.0f);
 }
 
 // The frames of a menu screen until its navigation has ended; `screenChecks` runs each frame
@@ -65,6 +93,7 @@ static void RunMenuScreenFrames(void (*screenChecks)())
 // T starts the time demo, and a menu left alone at its first page shows the attract screen.
 static void MainMenuChecks()
 {
+    FadeMenuTitle();
     if (CurrentMenuId() != MenuCode("root"))
         return;
     if (QueryKeyState(SDL_SCANCODE_T) == KEYSTATE_PRESSED)
@@ -106,6 +135,7 @@ int32_t CloseMainMenuScreen()
         FadeOutAndWait(DrawObjectList, MoveObjects);
     WritePrefsFile();
     DisposeAllObjects();
+    gMenuTitle = nullptr;
     DisposeSpriteGroup(kMenuArtGroup);
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC); // the calibration picture, if it was shown
     OGL_DisposeGameView();

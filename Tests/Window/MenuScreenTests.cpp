@@ -55,13 +55,14 @@ void TapInMainMenu(SDL_Scancode scancode)
     RunMainMenuScreenFrame();
 }
 
-// Frames until the screen has faded in and the menu reads input, then a few more for the rows'
-// own fade-ins.
+// Frames until the screen has faded in and the menu reads input, then a while longer for the
+// rows' own staggered fade-ins.
 void SettleMainMenu()
 {
     for (int i = 0; i < 600 && (GetMenuState() != kMenuState_Ready || gFadeLevel < 1); i++)
         RunMainMenuScreenFrame();
-    for (int i = 0; i < 15; i++)
+    uint32_t start = SDL_GetTicks();
+    while (SDL_GetTicks() - start < 1200)
         RunMainMenuScreenFrame();
 }
 
@@ -127,7 +128,7 @@ TEST_F(MenuScreenTest, MainMenuShowsItsPictureTitleAndFourBrightRows)
     // The title's warm lettering at the top, the rows' text in the middle, the dusk sky around.
     Rgba title = shot.MeanOf(220, 40, 420, 110);
     EXPECT_GT(title.r, title.b) << "the title should glow warm";
-    EXPECT_GT(BrightShare(shot, 200, 220, 440, 390), 0.02f) << "no menu text in the middle";
+    EXPECT_GT(BrightShare(shot, 200, 220, 440, 390), 0.01f) << "no menu text in the middle";
     EXPECT_LT(BrightShare(shot, 0, 400, 120, 480), 0.01f) << "the lower corner should be dark ground";
 }
 
@@ -164,19 +165,26 @@ TEST_F(MenuScreenTest, PauseMenuDrawsOverTheFrozenLevelAndExitToMainMenuEndsIt)
 {
     HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
     HarnessPlayFrames(40, nullptr, nullptr);
+    for (int i = 0; i < 400 && gFadeLevel < 1; i++)
+        HarnessPlayFrames(1, nullptr, nullptr);
     WindowPixels before = DrawSceneAndCapture(DrawLevel);
     DoPauseMenu();
     HarnessPlayFrames(20, nullptr, nullptr);
     for (int i = 0; i < 200 && GetMenuState() != kMenuState_Ready; i++)
         HarnessPlayFrames(1, nullptr, nullptr);
+    HarnessPlayFrames(20, nullptr, nullptr);
     ASSERT_TRUE(gPaused);
     WindowPixels shot = DrawSceneAndCapture(DrawLevel);
     KeepMenuScreenshot(shot, "menu-pause.png");
 
     // The backdrop darkens the middle of the level; the rows are bright on it; the sides stay as they were.
-    Rgba middleBefore = before.MeanOf(250, 60, 390, 100);
-    Rgba middle = shot.MeanOf(250, 60, 390, 100);
-    EXPECT_GE(middleBefore.r + middleBefore.g + middleBefore.b, middle.r + middle.g + middle.b);
+    Rgba panelBefore = before.MeanOf(60, 175, 180, 305);
+    Rgba panel = shot.MeanOf(60, 175, 180, 305);
+    EXPECT_GT(panelBefore.r + panelBefore.g + panelBefore.b, panel.r + panel.g + panel.b + 60)
+        << "the backdrop should darken the level behind the rows";
+    Rgba sideBefore = before.MeanOf(0, 400, 40, 480);
+    Rgba side = shot.MeanOf(0, 400, 40, 480);
+    EXPECT_NEAR(sideBefore.g, side.g, 12) << "outside the backdrop the level shows as it was";
     EXPECT_GT(BrightShare(shot, 200, 180, 440, 300), 0.01f) << "no pause menu text";
 
     // Down twice to 'exit to main menu', then confirm: the level is abandoned.
@@ -193,4 +201,30 @@ TEST_F(MenuScreenTest, PauseMenuDrawsOverTheFrozenLevelAndExitToMainMenuEndsIt)
     EXPECT_FALSE(gPaused);
     EXPECT_TRUE(gLevelLost);
     HarnessEndLevel();
+}
+
+TEST_F(MenuScreenTest, GlassesPageShowsRedAndCyanLensesWhileStereoIsOff)
+{
+    gPrefs.stereoMode = 0;
+    OpenMainMenuScreen();
+    SettleMainMenu();
+    TapInMainMenu(SDL_SCANCODE_DOWN); // settings
+    TapInMainMenu(SDL_SCANCODE_RETURN);
+    TapInMainMenu(SDL_SCANCODE_DOWN); // controls
+    TapInMainMenu(SDL_SCANCODE_DOWN); // graphics
+    TapInMainMenu(SDL_SCANCODE_RETURN);
+    ASSERT_EQ(CurrentMenuId(), MenuCode("graf"));
+    for (int i = 0; i < 3; i++)
+        TapInMainMenu(SDL_SCANCODE_DOWN); // v-sync, anti-aliasing, 3D glasses
+    TapInMainMenu(SDL_SCANCODE_RETURN);
+    ASSERT_EQ(CurrentMenuId(), MenuCode("cali"));
+    SettleMainMenu();
+    WindowPixels shot = DrawSceneAndCapture(DrawObjectList);
+    KeepMenuScreenshot(shot, "menu-glasses.png");
+    CloseMainMenuScreen();
+
+    Rgba left = shot.MeanOf(240, 305, 300, 345);
+    Rgba right = shot.MeanOf(340, 305, 400, 345);
+    EXPECT_GT(left.r, left.b + 60) << "the red lens";
+    EXPECT_GT(right.b, right.r + 60) << "the cyan lens";
 }

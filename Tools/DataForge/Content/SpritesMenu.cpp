@@ -12,8 +12,9 @@ using namespace Palette;
 
 namespace {
 
-// Dusk over a swamp: a sky gradient with soft clouds, two ridges of hills, pines, a flyer, the
-// title above, and a darker band in the middle where the menu's rows stand.
+// Dusk over a swamp: a sky gradient with soft clouds, two ridges of hills, pines, a flyer, and a
+// darker band in the middle where the menu's rows stand. The title is a sprite of its own, shown
+// over the first pages only.
 Canvas MainMenuPicture()
 {
     const int w = 1024, h = 768;
@@ -57,10 +58,6 @@ Canvas MainMenuPicture()
         float dark = std::clamp(1.0f - d * d, 0.0f, 1.0f) * 0.55f;
         return MixColor(color, {0, 0, 0, 1}, dark);
     });
-    SoftGlow(c, 512, 130, 380, WithAlpha(kTeal, 0.22f), 1.5f);
-    DrawWingedEmblem(c, 512, 130, 640, WithAlpha(kPanel, 0.85f));
-    DrawOutlinedText(c, "QUORVEL II", 512, 130, FitTextEm("QUORVEL II", 820, 140),
-                     LinearGradient(0, 70, {1, 0.97f, 0.7f, 1}, 0, 190, {1, 0.5f, 0.1f, 1}), kInk, 7);
     return c;
 }
 
