@@ -12,6 +12,7 @@
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelGlobals.h"
+#include "System/Log.h"
 #include "System/Prefs.h"
 #include "System/SaveSlots.h"
 
@@ -115,6 +116,7 @@ void OpenMainMenuScreen()
     // PENDING(Sound): PlaySong(SONG_THEME, true)
     StartFade(kFadeFlags_In, 2);
     LockAllInputStates(); // the press that led here must not choose as well
+    LogLine(kLogInfo, "Main menu shown");
 }
 
 bool RunMainMenuScreenFrame()
