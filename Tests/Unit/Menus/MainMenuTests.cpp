@@ -8,6 +8,7 @@
 #include "System/LevelGlobals.h"
 #include "System/MenuTables.h"
 #include "System/SaveSlots.h"
+#include "System/UserDataFiles.h"
 
 #include <vector>
 
@@ -261,4 +262,23 @@ TEST_F(MainMenuTest, PauseMenuShowsTheSplitScreenChoiceOnlyInTwoPlayerGames)
     Tap(SDL_SCANCODE_LEFT);
     EXPECT_EQ(gPrefs.splitScreenMode, 1);
     gNumPanes = 1;
+}
+
+TEST_F(MainMenuTest, SavedGameWithALevelBeyondTheAdventureIsNeitherOfferedNorLoaded)
+{
+    SavedGameRecord record = {};
+    record.levelIndex = 9; // no such adventure level
+    record.lives = 3;
+    record.health = 1;
+    ASSERT_EQ(SaveUserDataFile("FileB", "Quorvel2 Save v0", sizeof(record), &record), Tarnet::noErr);
+
+    OpenMainMenu();
+    Choose(STR_PLAY);
+    Choose(STR_LOAD_GAME);
+    EXPECT_FALSE(IsMenuItemSelectable(GetMenuRowItem(1)));
+    EXPECT_EQ(GetMenuRowItem(GetSelectedMenuRow())->textId, STR_DELETE_SAVED_GAME);
+
+    gLevelIndex = 0;
+    EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("lf#1"))), kShellRun_Menu);
+    EXPECT_EQ(gLevelIndex, 0);
 }
