@@ -276,3 +276,43 @@ TEST(MenuBindingNames, KeysPadInputsAndMouseInputsReadAsThePlayerKnowsThem)
     GetMouseBindingName(6, text, sizeof(text));
     EXPECT_NE(std::string(text).find(" 6"), std::string::npos);
 }
+
+TEST_F(BindingMenuTest, CapturedPadButtonWaitsForConfirmToBeLetGoAndLeavesTheOtherNeeds)
+{
+    SDL_VirtualJoystickDesc desc = {};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Menu Pad";
+    int device = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    PollInput();
+    ASSERT_EQ(CountOpenControllers(), 1);
+    SDL_Joystick* pad = SDL_GameControllerGetJoystick(GetController(0));
+    ASSERT_EQ(gPrefs.bindings[kNeedDropEgg].pad[0].id, SDL_CONTROLLER_BUTTON_Y);
+
+    OpenPage(MenuCode("gpad"));
+    SelectNeedRow(kNeedFire, kMIGamepadBind);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1); // confirm, on the pad
+    Frame();
+    ASSERT_EQ(GetMenuState(), kMenuState_AwaitingGamepad);
+    Frames(3);
+    EXPECT_EQ(GetMenuState(), kMenuState_AwaitingGamepad) << "the confirm button itself must not be taken";
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
+    Frame();
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_Y, 1);
+    Frame();
+    EXPECT_EQ(GetMenuState(), kMenuState_Ready);
+    EXPECT_EQ(gPrefs.bindings[kNeedFire].pad[0].type, kPadBindingButton);
+    EXPECT_EQ(gPrefs.bindings[kNeedFire].pad[0].id, SDL_CONTROLLER_BUTTON_Y);
+    EXPECT_EQ(gPrefs.bindings[kNeedDropEgg].pad[0].type, kPadBindingNone);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_Y, 0);
+    Frame();
+
+    DisposeMenuNavigation();
+    SDL_GameControllerClose(gControllers[0].controllerInstance);
+    std::memset(&gControllers[0], 0, sizeof(ControllerSlot));
+    gControllers[0].joystickId = -1;
+    SDL_JoystickDetachVirtual(device);
+}
