@@ -7,6 +7,7 @@
 #include "3D/TextMesh.h"
 #include "Interface/LocalizedStrings.h"
 #include "Objects/ObjNode.h"
+#include "System/Alerts.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 
@@ -162,14 +163,28 @@ void NavigateChoiceItem(int row)
 // Sliders
 // ---------------------------------------------------------------------------------------------------
 
+// The objects of a laid-out slider row: its label, value text and track.
+static void GetSliderComponents(int row, ObjNode* nodes[3])
+{
+    const MenuRow& r = gNav->rows[row];
+    if (r.item->type != kMISlider)
+        FatalAssertion("GetSliderComponents", __LINE__, "entry->type == kMISlider");
+    for (int i = 0; i < 3; i++) {
+        nodes[i] = r.texts[i];
+        if (!nodes[i])
+            FatalAssertion("GetSliderComponents", __LINE__, "nodes[i]");
+    }
+}
+
 void UpdateSliderNode(int row)
 {
-    MenuRow& r = gNav->rows[row];
-    if (!r.texts[1])
-        return;
+    if (!gNav->rows[row].texts[0])
+        return; // the row is hidden
+    ObjNode* nodes[3];
+    GetSliderComponents(row, nodes);
     char text[16];
-    std::snprintf(text, sizeof(text), "%d ", int(*r.item->valuePtr));
-    TextMesh_Update(text, TEXT_ALIGN_LEFT, r.texts[1]);
+    std::snprintf(text, sizeof(text), "%d ", int(*gNav->rows[row].item->valuePtr));
+    TextMesh_Update(text, TEXT_ALIGN_LEFT, nodes[1]);
 }
 
 // Sound and routine after a slider's value changed.
