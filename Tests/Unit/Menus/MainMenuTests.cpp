@@ -282,3 +282,17 @@ TEST_F(MainMenuTest, SavedGameWithALevelBeyondTheAdventureIsNeitherOfferedNorLoa
     EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("lf#1"))), kShellRun_Menu);
     EXPECT_EQ(gLevelIndex, 0);
 }
+
+TEST_F(MainMenuTest, SettingsPageSavesAChangedSettingWhenItIsShownAgain)
+{
+    gPrefsAsSaved = gPrefs;
+    OpenMainMenu();
+    Choose(STR_SETTINGS);
+    ASSERT_EQ(GetMenuRowItem(GetSelectedMenuRow())->textId, STR_DIFFICULTY);
+    Tap(SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(gPrefs.easyMode, 1);
+    EXPECT_EQ(gPrefsAsSaved.easyMode, 0) << "nothing written while the page is open";
+    Choose(STR_SOUND);
+    Tap(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(gPrefsAsSaved.easyMode, 1);
+}
