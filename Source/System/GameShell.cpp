@@ -96,7 +96,7 @@ static void PlayAdventure()
         if (!firstLevel)
             DoSavePromptScreen();
         // PENDING(Sound): start the level's song.
-        // PENDING(Screens): show the level intro.
+        // PENDING(Screens): show the level intro (not when gSkipLevelIntro is set).
         StartLevel();
         RunLevelLoop();
         EndLevel();
