@@ -18,6 +18,7 @@
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/Log.h"
+#include "System/MenuTables.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
 #include "System/UserDataFiles.h"
@@ -91,9 +92,12 @@ static void LogOpenGLContext()
 static void PlayAdventure()
 {
     // PENDING(Player): set up the player records (a restored game keeps its own).
-    for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
+    for (bool firstLevel = true; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++, firstLevel = false) {
+        // Between levels the player may save; a game just begun or restored starts at once.
+        if (!firstLevel)
+            DoSavePromptScreen();
         // PENDING(Sound): start the level's song.
-        // PENDING(Screens): show the level intro.
+        // PENDING(Screens): show the level intro (not when gSkipLevelIntro is set).
         StartLevel();
         RunLevelLoop();
         EndLevel();
@@ -111,6 +115,15 @@ static void PlayTimeDemo()
     gNumPanes = 1;
     gLevelIndex = TIME_DEMO_LEVEL;
     SDL_GL_SetSwapInterval(0);
+    StartLevel();
+    RunLevelLoop();
+    EndLevel();
+}
+
+// A two-player match: the one level gLevelIndex.
+static void PlayOneLevel()
+{
+    // PENDING(Sound): start the level's song.
     StartLevel();
     RunLevelLoop();
     EndLevel();
@@ -151,11 +164,18 @@ void RunGameShell()
 
     for (;;) {
         gTimeDemoMode = false;
-        // PENDING(Menus): the main menu chooses the game; until it does, every game is the
-        // adventure from its first level.
-        gPlayMode = kPlayMode_Adventure;
-        gNumPanes = 1;
-        gLevelIndex = 0;
-        PlayAdventure();
+        switch (ApplyMainMenuOutcome(DoMainMenuScreen())) {
+        case kShellRun_Adventure:
+            PlayAdventure();
+            break;
+        case kShellRun_Match:
+            PlayOneLevel();
+            break;
+        case kShellRun_TimeDemo:
+            PlayTimeDemo();
+            break;
+        default:
+            break;
+        }
     }
 }

@@ -1,12 +1,18 @@
-// Pausing. The pause screen is the frozen level, and the pause or back need resumes it.
-// PENDING(Menus): the pause menu's own rows.
+// Pausing: the frozen level under the pause menu. The menu runs with the level's own frames (its
+// nodes move while paused); play resumes when its navigation has ended.
 
 #include "System/Level.h"
 
+#include "3D/OGL_Support.h"
+#include "Objects/ObjNode.h"
 #include "System/Fades.h"
+#include "System/GameShell.h"
 #include "System/Input.h"
+#include "System/MenuTables.h"
 #include "System/Pause.h"
 #include "System/Prefs.h"
+
+static ObjNode* gPauseCursor = nullptr;
 
 void DoPauseMenu()
 {
@@ -17,15 +23,20 @@ void DoPauseMenu()
     gFadeLevel = 1;
     gPaused = true;
     SetMouseCapture(false);
-    // PENDING(Sound): pause the sound.
-    // PENDING(Menus): create the menu cursor.
-    LockAllInputStates(); // the press that paused must not also resume
+    // PENDING(Sound): PauseAllSound(true)
+    gPauseCursor = MakeMouseCursorObject();
+
+    MenuStyle style = MakePauseMenuStyle();
+    gMenuOpenInGame = true;
+    StartMenuNavigation(GetPauseTable(), &style);
+    RegisterSettingsMenus(true);
+    RegisterMenu(GetQuitConfirmTable());
+    LockAllInputStates(); // the press that paused must not also act in the menu
 }
 
 bool ShouldLeavePauseMenu()
 {
-    return GetNeedState(kNeedPause, -1) == KEYSTATE_PRESSED ||
-           GetNeedState(kNeedMenuBack, -1) == KEYSTATE_PRESSED;
+    return gPaused && !IsMenuNavigationActive();
 }
 
 void LeavePauseMenu()
@@ -33,7 +44,20 @@ void LeavePauseMenu()
     WritePrefsFile();
     gPaused = false;
     SetMouseCapture(true);
-    // PENDING(Sound): resume the sound.
-    // PENDING(Menus): delete the menu cursor.
+    // PENDING(Sound): PauseAllSound(false)
+    DisposeObject(gPauseCursor);
+    gPauseCursor = nullptr;
+    gMenuOpenInGame = false;
     LockAllInputStates();
+
+    uint32_t outcome = uint32_t(GetLastMenuOutcome());
+    if (outcome == MenuCode("bail")) {
+        if (gGameViewInfoPtr)
+            gGameViewInfoPtr->fadeSound = true;
+        gLevelLost = true;
+    } else if (outcome == MenuCode("quit")) {
+        if (gGameViewInfoPtr)
+            gGameViewInfoPtr->fadeSound = true;
+        QuitCleanly();
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Support.h"
+#include "Interface/Menu.h"
 #include "Objects/ObjNode.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
@@ -46,8 +47,9 @@ static void ScriptedPlayer(int frame)
     PushKey(SDL_SCANCODE_SPACE, frame % 25 == 0);
     if (frame == 60 || frame == 61)
         PushKey(SDL_SCANCODE_ESCAPE, frame == 60);
-    if (frame == 70 || frame == 71)
-        PushKey(SDL_SCANCODE_ESCAPE, frame == 70);
+    // The pause menu reads input once it has faded in: Esc every tenth frame until it has gone.
+    if (frame >= 70 && frame % 10 <= 1)
+        PushKey(SDL_SCANCODE_ESCAPE, frame % 10 == 0 && gPaused);
 }
 
 class LevelCycleTest : public WindowTest
@@ -163,6 +165,8 @@ TEST_F(LevelCycleTest, PauseFreezesLevelTimeAndOnlyPauseScreenNodesMove)
     float timeAtPause = gLevelTime;
     int32_t framesAtPause = gLevelFrames;
     HarnessPlayFrames(10, nullptr, nullptr);
+    for (int i = 0; i < 200 && GetMenuState() != kMenuState_Ready; i++)
+        HarnessPlayFrames(1, nullptr, nullptr);
     EXPECT_EQ(gLevelTime, timeAtPause);
     EXPECT_EQ(gLevelFrames, framesAtPause);
 

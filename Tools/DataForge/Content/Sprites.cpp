@@ -1,11 +1,12 @@
 // The sprite images of the data folder: every group the game loads at start-up (infobar, global,
-// sphere maps, particles, the cursor) and the pictures screens and levels load.
+// sphere maps, particles, the cursor), the pictures screens and levels load, and the menu art.
 #include "DataForge/Forge.h"
 
 void ForgeInfobarSprites(const std::filesystem::path& spritesFolder);
 void ForgeParticleSprites(const std::filesystem::path& spritesFolder);
 void ForgeGlobalSprites(const std::filesystem::path& spritesFolder);
 void ForgePictureSprites(const std::filesystem::path& spritesFolder);
+void ForgeMenuSprites(const std::filesystem::path& spritesFolder);
 
 void ForgeSprites(const std::filesystem::path& dataFolder)
 {
@@ -14,4 +15,5 @@ void ForgeSprites(const std::filesystem::path& dataFolder)
     ForgeParticleSprites(sprites);
     ForgeGlobalSprites(sprites);
     ForgePictureSprites(sprites);
+    ForgeMenuSprites(sprites);
 }

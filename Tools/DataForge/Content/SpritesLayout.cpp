@@ -16,12 +16,26 @@ const std::vector<SpriteSeries>& StartupSpriteSeries()
 
 const std::vector<std::string>& SingleSpriteImages()
 {
-    static const std::vector<std::string> images = {
-        "menu/cursor",        "menu/quorlogo",    "textures/blockenemy", "textures/pinefence",
-        "textures/dustdevil", "textures/player2", "textures/stardome",   "story/story000",
-        "story/story001",     "story/story002",   "story/story003",      "story/story004",
-        "story/story005",     "story/story006",   "story/story007",      "story/story008",
-        "story/win"};
+    static const std::vector<std::string> images = {"menu/cursor",
+                                                    "menu/quorlogo",
+                                                    "textures/blockenemy",
+                                                    "textures/pinefence",
+                                                    "textures/dustdevil",
+                                                    "textures/player2",
+                                                    "textures/stardome",
+                                                    "story/story000",
+                                                    "story/story001",
+                                                    "story/story002",
+                                                    "story/story003",
+                                                    "story/story004",
+                                                    "story/story005",
+                                                    "story/story006",
+                                                    "story/story007",
+                                                    "story/story008",
+                                                    "story/win",
+                                                    "menu/mainmenu",
+                                                    "calibration/calibration000",
+                                                    "calibration/glasses"};
     return images;
 }
 

@@ -1,0 +1,182 @@
+// The screens that run menus outside a level: the main menu over its picture, and the save
+// prompt between adventure levels.
+
+#include "System/MenuTables.h"
+
+#include "3D/MetaObjects.h"
+#include "3D/OGL_Support.h"
+#include "3D/Sprites.h"
+#include "Objects/ObjNode.h"
+#include "System/Fades.h"
+#include "System/FrameRate.h"
+#include "System/Input.h"
+#include "System/Level.h"
+#include "System/LevelGlobals.h"
+#include "System/Log.h"
+#include "System/Prefs.h"
+#include "System/SaveSlots.h"
+
+#include <SDL.h>
+#include <algorithm>
+
+// The main menu's picture borrows the mini-map's group, which is empty outside levels.
+static constexpr int kMenuArtGroup = SPRITE_GROUP_INFOBAR_MAP;
+static constexpr float kAttractIdleSeconds = 15;
+
+static void SetUpMenuView()
+{
+    ViewSetupRecord setup;
+    OGL_NewViewSetup(&setup);
+    setup.clearScreen = true;
+    setup.clearColor[0] = 0.02f;
+    setup.clearColor[1] = 0.03f;
+    setup.clearColor[2] = 0.06f;
+    setup.clearColor[3] = 1;
+    setup.useFog = false;
+    OGL_SetupGameView(&setup);
+}
+
+static ObjNode* gMenuTitle = nullptr;
+
+// The picture fills the screen; the title stands above the first pages, whose rows leave it room.
+static void ShowMenuArt()
+{
+    static const char* const kArt[] = {":sprites:menu:mainmenu", ":sprites:menu:quorlogo"};
+    LoadSpriteGroupFromFiles(kMenuArtGroup, 2, kArt);
+    ObjectDefinition def = {};
+    def.artGroup = kMenuArtGroup;
+    def.position = {320, 240, 0};
+    def.slot = 100;
+    def.scale = 640;
+    def.statusFlags = NODEBIT_NO_CULLING;
+    ObjNode* art = MakeSpriteObject(&def, true);
+    if (art)
+        MakeOverlayOnly(art);
+
+    def.artIndex = 1;
+    def.position = {320, 82, 0};
+    def.slot = 101;
+    def.scale = 500;
+    gMenuTitle = MakeSpriteObject(&def, true);
+    if (gMenuTitle)
+        MakeOverlayOnly(gMenuTitle);
+}
+
+// The title fades out over the settings pages, which use the whole height.
+static void FadeMenuTitle()
+{
+    if (!gMenuTitle)
+        return;
+    static const uint32_t kPagesWithTitle[] = {MenuCode("root"), MenuCode("play"), MenuCode("info"),
+                                               MenuCode("bttl"), MenuCode("chea"), MenuCode("load"),
+                                               MenuCode("dele")};
+    bool wanted = false;
+    for (uint32_t page : kPagesWithTitle)
+        wanted |= CurrentMenuId() == page;
+    float step = gFrameSeconds * 4;
+    gMenuTitle->Tint.a = std::clamp(gMenuTitle->Tint.a + (wanted ? step : -step), 0.0f, 1.0f);
+}
+
+// The frames of a menu screen until its navigation has ended; `screenChecks` runs each frame
+// while the menu is up.
+static void RunMenuScreenFrames(void (*screenChecks)())
+{
+    while (IsMenuNavigationActive()) {
+        CalcFrameRate();
+        PollInput();
+        if (screenChecks)
+            screenChecks();
+        MoveObjects();
+        OGL_DrawScene(DrawObjectList);
+    }
+}
+
+// T starts the time demo, and a menu left alone at its first page shows the attract screen.
+static void MainMenuChecks()
+{
+    FadeMenuTitle();
+    if (CurrentMenuId() != MenuCode("root"))
+        return;
+    if (QueryKeyState(SDL_SCANCODE_T) == KEYSTATE_PRESSED)
+        ForceMenuOutcome(int32_t(MenuCode("demo")));
+    else if (MenuIdleSeconds() > kAttractIdleSeconds)
+        ForceMenuOutcome(int32_t(MenuCode("ssav")));
+}
+
+void OpenMainMenuScreen()
+{
+    gNumPanes = 1;
+    SetUpMenuView();
+    ShowMenuArt();
+    MakeMouseCursorObject();
+    MenuStyle style = MakeMainMenuStyle();
+    gMenuOpenInGame = false;
+    StartMenuNavigation(GetMainMenuTable(), &style);
+    RegisterSettingsMenus(false);
+    // PENDING(Sound): PlaySong(SONG_THEME, true)
+    StartFade(kFadeFlags_In, 2);
+    LockAllInputStates(); // the press that led here must not choose as well
+    LogLine(kLogInfo, "Main menu shown");
+}
+
+bool RunMainMenuScreenFrame()
+{
+    CalcFrameRate();
+    PollInput();
+    MainMenuChecks();
+    MoveObjects();
+    OGL_DrawScene(DrawObjectList);
+    return IsMenuNavigationActive();
+}
+
+int32_t CloseMainMenuScreen()
+{
+    DisposeMenuNavigation(); // nothing left when the menu ended by itself
+    int32_t outcome = GetLastMenuOutcome();
+    if (outcome != int32_t(MenuCode("quit")))
+        FadeOutAndWait(DrawObjectList, MoveObjects);
+    WritePrefsFile();
+    DisposeAllObjects();
+    gMenuTitle = nullptr;
+    DisposeSpriteGroup(kMenuArtGroup);
+    DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC); // the calibration picture, if it was shown
+    OGL_DisposeGameView();
+    return outcome;
+}
+
+int32_t DoMainMenuScreen()
+{
+    OpenMainMenuScreen();
+    while (RunMainMenuScreenFrame()) {
+    }
+    return CloseMainMenuScreen();
+}
+
+// The outcome routine of the save prompt: 'sf#n' saves the game into slot n.
+static void SaveChosenSlot(int32_t outcome)
+{
+    uint32_t code = uint32_t(outcome);
+    if ((code & 0xFFFFFF00u) == (MenuCode("sf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' &&
+        (code & 0xFF) <= '9')
+        WriteSaveSlot(int(code & 0xFF) - '0');
+}
+
+void DoSavePromptScreen()
+{
+    gNumPanes = 1;
+    gSavePromptNextLevel = gLevelIndex;
+    SetUpMenuView();
+    MakeMouseCursorObject();
+    MenuStyle style = MakeMainMenuStyle();
+    style.centerY = 240;
+    style.outcomeRoutine = SaveChosenSlot;
+    StartMenuNavigation(GetLevelIntroTable(), &style);
+    StartFade(kFadeFlags_In, 2);
+    LockAllInputStates();
+
+    RunMenuScreenFrames(nullptr);
+
+    FadeOutAndWait(DrawObjectList, MoveObjects);
+    DisposeAllObjects();
+    OGL_DisposeGameView();
+}
