@@ -91,7 +91,7 @@ static void PlayAdventure()
 {
     // PENDING(Player): set up the player records (a restored game keeps its own).
     for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
-        // PENDING(Sound): start the level's song.
+        PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
         // PENDING(Screens): show the level intro.
         StartLevel();
         RunLevelLoop();

@@ -3,6 +3,7 @@
 
 #include "System/Level.h"
 
+#include "Sound/GameSound.h"
 #include "System/Fades.h"
 #include "System/Input.h"
 #include "System/Pause.h"
@@ -17,7 +18,7 @@ void DoPauseMenu()
     gFadeLevel = 1;
     gPaused = true;
     SetMouseCapture(false);
-    // PENDING(Sound): pause the sound.
+    PauseAllSound(true);
     // PENDING(Menus): create the menu cursor.
     LockAllInputStates(); // the press that paused must not also resume
 }
@@ -33,7 +34,7 @@ void LeavePauseMenu()
     WritePrefsFile();
     gPaused = false;
     SetMouseCapture(true);
-    // PENDING(Sound): resume the sound.
+    PauseAllSound(false);
     // PENDING(Menus): delete the menu cursor.
     LockAllInputStates();
 }
