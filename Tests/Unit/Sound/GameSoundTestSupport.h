@@ -51,10 +51,10 @@ protected:
             WriteFileBytes(bank / (std::string(effect.name) + ".aiff"),
                            BuildAIFF(TestTone(1, 22050, kTestEffectFrames, loop)));
         }
-        for (int song = 0; song < NUM_SONGS; song++) {
-            std::string path = kSongTable[song].path;
-            WriteFileBytes(data / "Audio" / path.substr(path.rfind(':') + 1),
-                           EncodeMP3(TestTone(2, 44100, 44100, false), 128));
+        static const std::vector<uint8_t> song = EncodeMP3(TestTone(2, 44100, 44100, false), 128);
+        for (const SongDefinition& definition : kSongTable) {
+            std::string path = definition.path;
+            WriteFileBytes(data / "Audio" / path.substr(path.rfind(':') + 1), song);
         }
         savedDataFolder = gDataFolderSpec;
         gDataFolderSpec = Tarnet::HostPathToFSSpec(data / "Skeletons");

@@ -143,7 +143,8 @@ TEST_F(GameSoundTest, VolumeFallsWithDistanceAndStopsBelowAudibility)
     EXPECT_EQ(LeftAt(EFFECT_SPLASH, {0, 0, -29000}), 6);       // 700 / 29000 * 256 = 6.18
     EXPECT_EQ(LeftAt(EFFECT_SPLASH, {0, 0, -30000}), 0);       // 5.97 truncates to 5: silent
     EXPECT_EQ(LeftAt(EFFECT_SPLASH, {0, 0, -700}, 0.5f), 128); // volume adjust
-    EXPECT_EQ(LeftAt(EFFECT_SPLASH, kOrigin), 256);            // at the ear itself
+    // At the ear itself: full level (no division by zero), all of it on one side.
+    EXPECT_EQ(LeftAt(EFFECT_SPLASH, kOrigin) + RightAt(EFFECT_SPLASH, kOrigin), 512);
 }
 
 TEST_F(GameSoundTest, ReferenceVolumeStretchesOrShrinksTheReach)
