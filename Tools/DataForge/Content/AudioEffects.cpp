@@ -303,7 +303,7 @@ AudioBuffer Wormhole()
         spec.vibratoDepth = 0.15f;
         AddTone(&b, R, 0, 3.3f, spec);
     }
-    AddNoise(&b, R, 0, 3.3f, Noise(FilterKind::kBandPass, 600, 1800, 0.35f, 0.2f, 0, 171, 3));
+    AddNoise(&b, R, 0, 3.3f, Noise(FilterKind::kBandPass, 600, 1800, 0.35f, 0, 0, 171, 3));
     MakeSeamlessLoop(&b, R, 0.3f);
     return b;
 }
