@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages="build-essential cmake ninja-build ccache pkg-config clang-14 libclang-rt-14-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libstb-dev libturbojpeg0-dev libmpg123-dev libgtest-dev libgmock-dev
-  libbenchmark-dev xvfb xauth fonts-dejavu-core"
+  libmp3lame-dev espeak-ng libespeak-ng-dev libbenchmark-dev xvfb xauth fonts-dejavu-core"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -125,6 +125,9 @@ void OGL_DisposeGameView();                           // clears the screen, free
 // the full-window overlay pass; it reads gCurrentPane.
 void OGL_DrawScene(void (*drawRoutine)());
 
+// The game sound registers the routine that moves its listeners with the cameras; setting up the
+// view and both camera updates below call it.
+void OGL_SetCameraMovedRoutine(void (*routine)());
 // Either point may be null (kept); resets the slot's up vector to (0, 1, 0).
 void OGL_UpdateCameraFromTo(const Point3D* from, const Point3D* to, int camNum);
 void OGL_UpdateCameraFromToUp(const Point3D* from, const Point3D* to, const Vector3D* up, int camNum);

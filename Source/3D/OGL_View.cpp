@@ -156,6 +156,19 @@ static void SetupLights(GameViewInfo* view, const ViewSetupRecord* setup)
     }
 }
 
+static void (*gCameraMovedRoutine)() = nullptr;
+
+void OGL_SetCameraMovedRoutine(void (*routine)())
+{
+    gCameraMovedRoutine = routine;
+}
+
+static void TellCameraMoved()
+{
+    if (gCameraMovedRoutine)
+        gCameraMovedRoutine();
+}
+
 void OGL_SetupGameView(const ViewSetupRecord* setup)
 {
     GAME_ASSERT(!gGameViewInfoPtr);
@@ -193,6 +206,7 @@ void OGL_SetupGameView(const ViewSetupRecord* setup)
         view->cameras[slot].target = setup->cameraTo[slot];
     }
     view->frameCount = 0;
+    TellCameraMoved();
     OGL_CheckGLError(__FILE__, __LINE__);
 }
 
@@ -216,6 +230,7 @@ void OGL_UpdateCameraFromTo(const Point3D* from, const Point3D* to, int camNum)
     if (to)
         camera->target = *to;
     camera->up = {0, 1, 0};
+    TellCameraMoved();
 }
 
 void OGL_UpdateCameraFromToUp(const Point3D* from, const Point3D* to, const Vector3D* up, int camNum)
@@ -226,6 +241,7 @@ void OGL_UpdateCameraFromToUp(const Point3D* from, const Point3D* to, const Vect
     camera->eye = *from;
     camera->target = *to;
     camera->up = *up;
+    TellCameraMoved();
 }
 
 void OGL_GetPaneViewport(int pane, int* x, int* y, int* width, int* height)

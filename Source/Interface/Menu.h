@@ -6,6 +6,8 @@
 // "back" and finally hands a four-character outcome to the screen that opened it.
 #pragma once
 
+#include "Sound/GameSound.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -214,16 +216,19 @@ ObjNode* MakeMouseCursorObject();
 // Sound effects the menus play (numbers of the game's effect list).
 enum
 {
-    kMenuEffect_CursorMove = 1,
-    kMenuEffect_RestoreDefaults = 4,
-    kMenuEffect_Back = 14,
-    kMenuEffect_Grab = 23,
-    kMenuEffect_Choose = 26,
-    kMenuEffect_Cleared = 31,
-    kMenuEffect_Refusal = 37,
+    kMenuEffect_CursorMove = EFFECT_CHANGESELECT,
+    kMenuEffect_RestoreDefaults = EFFECT_TURRETEXPLOSION,
+    kMenuEffect_Back = EFFECT_CHANGEWEAPON,
+    kMenuEffect_Grab = EFFECT_GRABEGG,
+    kMenuEffect_Choose = EFFECT_MENUSELECT,
+    kMenuEffect_Cleared = EFFECT_CRYSTALSHATTER,
+    kMenuEffect_Refusal = EFFECT_BADSELECT,
 };
-// Plays a menu effect at volumes 64/64 and the normal rate.
+// Plays a menu effect at volumes 64/64 (restoring defaults 85/85) and the normal rate. Menus shown
+// before the sound is up (tools, tests) stay silent.
 void PlayMenuEffect(int effect);
+// A slider's tick: the cursor effect at 85/85, pitched up with the slider's position (0..1).
+void PlaySliderTick(float fraction);
 
 // Ends the navigation at once without an outcome (a screen torn down around it).
 void DisposeMenuNavigation();

@@ -192,8 +192,9 @@ static void SliderChanged(int row, bool tick)
 {
     MenuItem* item = gNav->rows[row].item;
     if (tick) {
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_CHANGESELECT, 85, 85, (0.5 + 0.4 * fraction) * 65536)
-        PlayMenuEffect(kMenuEffect_CursorMove);
+        const MenuSliderRange& range = item->slider;
+        int span = range.maxValue > range.minValue ? range.maxValue - range.minValue : 1;
+        PlaySliderTick(float(*item->valuePtr - range.minValue) / float(span));
     }
     UpdateSliderNode(row);
     if (item->onActivate)

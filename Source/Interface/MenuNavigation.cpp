@@ -44,31 +44,19 @@ void PlayMenuEffect(int effect)
 {
     gLastMenuEffect = effect;
     gMenuEffectCount++;
-    switch (effect) {
-    case kMenuEffect_CursorMove:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_CHANGESELECT, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_RestoreDefaults:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_TURRETEXPLOSION, 85, 85, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_Back:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_CHANGEWEAPON, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_Grab:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_GRABEGG, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_Choose:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_MENUSELECT, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_Cleared:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_CRYSTALSHATTER, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    case kMenuEffect_Refusal:
-        // PENDING(Sound): PlayEffect_Parms(EFFECT_BADSELECT, 64, 64, NORMAL_CHANNEL_RATE)
-        break;
-    default:
-        break;
-    }
+    if (!IsEffectLoaded(int16_t(effect)))
+        return;
+    uint32_t volume = effect == kMenuEffect_RestoreDefaults ? 85 : 64;
+    PlayEffect_Parms(int16_t(effect), volume, volume, kNormalRate);
+}
+
+void PlaySliderTick(float fraction)
+{
+    gLastMenuEffect = kMenuEffect_CursorMove;
+    gMenuEffectCount++;
+    if (!IsEffectLoaded(EFFECT_CHANGESELECT))
+        return;
+    PlayEffect_Parms(EFFECT_CHANGESELECT, 85, 85, uint32_t((0.5f + 0.4f * fraction) * float(kNormalRate)));
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -264,6 +264,8 @@ void RelinkObject(ObjNode* node, bool recursive);
 // after the current move pass (or once 1500 deletions are pending).
 void DisposeObject(ObjNode* node);
 void DisposeAllObjects(); // every node in the list, then purges
+// The game sound registers how a deleted node's looping effect (LoopChannel) is stopped.
+void SetNodeLoopSoundStopper(void (*stopper)(ObjNode* node));
 
 // ---------------------------------------------------------------------------------------------------------
 // Chains and visibility (Chains.cpp). Every node of a chain has a higher Slot than its predecessor.

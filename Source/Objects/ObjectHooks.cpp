@@ -25,8 +25,20 @@ void FreeNodeSkeleton(ObjNode* node)
 // Particles and effects: deletes one sparkle.
 void ReleaseNodeSparkle(int16_t) {}
 
-// Game sound: stops the looping effect in node->LoopChannel.
-void StopNodeLoopSound(ObjNode*) {}
+// Game sound: stops the looping effect in node->LoopChannel, through the routine the sound system
+// registered at start-up (the engine does not call up into the game).
+static void (*gNodeLoopSoundStopper)(ObjNode* node) = nullptr;
+
+void SetNodeLoopSoundStopper(void (*stopper)(ObjNode* node))
+{
+    gNodeLoopSoundStopper = stopper;
+}
+
+void StopNodeLoopSound(ObjNode* node)
+{
+    if (gNodeLoopSoundStopper && node->LoopChannel >= 0)
+        gNodeLoopSoundStopper(node);
+}
 
 // Terrain items: clears the added bit of node->TerrainItem so the item can be made again in range.
 void ReleaseTerrainItem(ObjNode* node)

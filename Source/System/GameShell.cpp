@@ -96,7 +96,7 @@ static void PlayAdventure()
         // Between levels the player may save; a game just begun or restored starts at once.
         if (!firstLevel)
             DoSavePromptScreen();
-        // PENDING(Sound): start the level's song.
+        PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
         // PENDING(Screens): show the level intro (not when gSkipLevelIntro is set).
         StartLevel();
         RunLevelLoop();
@@ -123,7 +123,7 @@ static void PlayTimeDemo()
 // A two-player match: the one level gLevelIndex.
 static void PlayOneLevel()
 {
-    // PENDING(Sound): start the level's song.
+    PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
     StartLevel();
     RunLevelLoop();
     EndLevel();

@@ -5,6 +5,7 @@
 
 #include "3D/OGL_Support.h"
 #include "Objects/ObjNode.h"
+#include "Sound/GameSound.h"
 #include "System/Fades.h"
 #include "System/GameShell.h"
 #include "System/Input.h"
@@ -23,7 +24,7 @@ void DoPauseMenu()
     gFadeLevel = 1;
     gPaused = true;
     SetMouseCapture(false);
-    // PENDING(Sound): PauseAllSound(true)
+    PauseAllSound(true);
     gPauseCursor = MakeMouseCursorObject();
 
     MenuStyle style = MakePauseMenuStyle();
@@ -44,7 +45,7 @@ void LeavePauseMenu()
     WritePrefsFile();
     gPaused = false;
     SetMouseCapture(true);
-    // PENDING(Sound): PauseAllSound(false)
+    PauseAllSound(false);
     DisposeObject(gPauseCursor);
     gPauseCursor = nullptr;
     gMenuOpenInGame = false;

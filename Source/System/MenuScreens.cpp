@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "Objects/ObjNode.h"
+#include "Sound/GameSound.h"
 #include "System/Fades.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
@@ -113,7 +114,7 @@ void OpenMainMenuScreen()
     gMenuOpenInGame = false;
     StartMenuNavigation(GetMainMenuTable(), &style);
     RegisterSettingsMenus(false);
-    // PENDING(Sound): PlaySong(SONG_THEME, true)
+    PlaySong(SONG_THEME, true);
     StartFade(kFadeFlags_In, 2);
     LockAllInputStates(); // the press that led here must not choose as well
     LogLine(kLogInfo, "Main menu shown");

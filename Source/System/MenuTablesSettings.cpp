@@ -11,6 +11,7 @@
 #include "Interface/MenuBuild.h"
 #include "Interface/StringIDs.h"
 #include "Objects/ObjNode.h"
+#include "Sound/GameSound.h"
 #include "System/GameShell.h"
 #include "System/Input.h"
 #include "System/Languages.h"
@@ -82,7 +83,7 @@ static uint8_t HiddenInGame(const MenuItem*)
 
 static void ApplyVolumes(MenuItem*)
 {
-    // PENDING(Sound): apply gPrefs.musicVolume and gPrefs.effectsVolume to the mixer
+    ApplyVolumeSettings();
 }
 
 static void RumbleSample(MenuItem*)

@@ -14,6 +14,7 @@ static const CheckStep kCheckSteps[] = {
     {"levels", CheckLevels},
     {"strings and twitches", CheckInterfaceTables},
     {"skeletons", CheckSkeletons},
+    {"audio", CheckAudio},
 };
 
 DataCheckReport CheckDataFolder(const std::filesystem::path& dataFolder)

@@ -31,3 +31,5 @@ void CheckLevels(const std::filesystem::path& dataFolder, DataCheckReport* repor
 void CheckInterfaceTables(const std::filesystem::path& dataFolder,
                           DataCheckReport* report); // strings.csv and twitch.csv
 void CheckSkeletons(const std::filesystem::path& dataFolder, DataCheckReport* report); // creatures
+void CheckAudio(const std::filesystem::path& dataFolder,
+                DataCheckReport* report); // effects, narration, songs

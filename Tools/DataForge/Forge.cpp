@@ -1,5 +1,6 @@
 #include "DataForge/Forge.h"
 
+#include <chrono>
 #include <cstdio>
 
 struct ForgeStep
@@ -17,6 +18,7 @@ static const ForgeStep kForgeSteps[] = {
     {"levels", ForgeLevels},
     {"strings and twitches", ForgeInterfaceTables},
     {"skeletons", ForgeSkeletons},
+    {"audio", ForgeAudio},
 };
 
 void ForgeDataFolder(const std::filesystem::path& dataFolder)
@@ -24,6 +26,10 @@ void ForgeDataFolder(const std::filesystem::path& dataFolder)
     std::filesystem::create_directories(dataFolder);
     for (const ForgeStep& step : kForgeSteps) {
         std::printf("forge: %s\n", step.name);
+        std::fflush(stdout);
+        const auto start = std::chrono::steady_clock::now();
         step.run(dataFolder);
+        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+        std::printf("forge: %s took %.1f s\n", step.name, seconds.count());
     }
 }

@@ -18,4 +18,5 @@ void ForgeModels(const std::filesystem::path& dataFolder);      // Models: every
 void ForgeLevels(const std::filesystem::path& dataFolder);      // Terrain and Sprites/maps: the nine levels
 void ForgeInterfaceTables(const std::filesystem::path& dataFolder); // System: strings.csv and twitch.csv
 void ForgeSkeletons(
-    const std::filesystem::path& dataFolder); // Skeletons: the seven creatures and their models
+    const std::filesystem::path& dataFolder);             // Skeletons: the seven creatures and their models
+void ForgeAudio(const std::filesystem::path& dataFolder); // Audio: effects, narration and songs

@@ -26,8 +26,9 @@ const Command kCommands[] = {
      "[--rotation X Y Z] [--scale K] [--vertices]",
      "contact sheet of a creature's animations, or its skinned state after S seconds of animation A",
      RunSkeletonCommand},
-    {"sound", "FILE [--snd ID] OUT.wav",
-     "decode a sound file (or FILE.rsrc's 'snd ' resource ID) as the game does into a WAV file",
+    {"sound", "FILE [--snd ID] OUT.wav [--spectrogram OUT.png]",
+     "decode a sound file (or FILE.rsrc's 'snd ' resource ID) as the game does into a WAV file, print its "
+     "levels, and draw its spectrogram",
      RunSoundCommand},
     {"strings", "DATADIR [ID]", "every string in every language with the width of its widest line",
      RunStringsCommand},

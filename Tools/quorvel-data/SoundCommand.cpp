@@ -1,10 +1,13 @@
 // quorvel-data sound FILE OUT.wav            decode a sound file as the game loads it
 // quorvel-data sound FILE --snd ID OUT.wav   decode the 'snd ' resource ID of FILE.rsrc
+// Either may end with --spectrogram OUT.png: time left to right, 0 Hz at the bottom to half the
+// rate at the top (linear), level from black through red and yellow to white over 90 dB.
 // Writes the decoded 16-bit PCM as a WAV file with the decoded rate and channel count, and prints
 //   rate <Hz>
 //   channels <1 or 2>
 //   frames <count>
 //   sustain loop <start frame> <end frame>      (only for a sound that loops)
+//   peak <dBFS> rms <dBFS> clipped <samples at full scale>
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +16,12 @@
 #include <string>
 
 #include "Commands.h"
+#include "DataForge/Writers/ImageWriter.h"
 #include "Tarnet/Tarnet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
 
 namespace {
 
@@ -51,6 +59,79 @@ void WriteWav(const std::string& path, const SoundDescription& description,
         PutLittleEndian(out, uint16_t(sample), 2);
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
+}
+
+// In-place radix-2 FFT of a power-of-two length.
+void FFT(std::vector<std::complex<float>>* data)
+{
+    std::vector<std::complex<float>>& a = *data;
+    const size_t n = a.size();
+    for (size_t i = 1, j = 0; i < n; i++) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+    for (size_t length = 2; length <= n; length <<= 1) {
+        const std::complex<float> step = std::polar(1.0f, -6.2831853f / float(length));
+        for (size_t i = 0; i < n; i += length) {
+            std::complex<float> w = 1;
+            for (size_t k = 0; k < length / 2; k++, w *= step) {
+                std::complex<float> even = a[i + k], odd = a[i + k + length / 2] * w;
+                a[i + k] = even + odd;
+                a[i + k + length / 2] = even - odd;
+            }
+        }
+    }
+}
+
+// The spectrogram of the first channel: 512-sample Hann windows, at most 1000 columns.
+void WriteSpectrogram(const std::string& path, int channels, const std::vector<int16_t>& samples)
+{
+    constexpr int kWindow = 512, kRows = kWindow / 2;
+    const size_t frames = samples.size() / size_t(channels);
+    const int columns = int(std::clamp<size_t>(frames / 128, 1, 1000));
+    const double hop = frames > kWindow ? double(frames - kWindow) / columns : 0;
+    Image image;
+    image.width = columns;
+    image.height = kRows;
+    image.channels = 3;
+    image.pixels.assign(size_t(columns) * kRows * 3, 0);
+    std::vector<std::complex<float>> bins(kWindow);
+    for (int x = 0; x < columns; x++) {
+        const size_t start = size_t(hop * x);
+        for (int i = 0; i < kWindow; i++) {
+            size_t frame = start + size_t(i);
+            float value = frame < frames ? float(samples[frame * size_t(channels)]) / 32768.0f : 0;
+            bins[size_t(i)] = value * (0.5f - 0.5f * std::cos(6.2831853f * float(i) / kWindow));
+        }
+        FFT(&bins);
+        for (int row = 0; row < kRows; row++) {
+            float level = 20 * std::log10(std::abs(bins[size_t(row)]) / (kWindow / 4) + 1e-9f); // dBFS
+            float t = std::clamp((level + 90) / 90, 0.0f, 1.0f);
+            uint8_t* pixel = &image.pixels[(size_t(kRows - 1 - row) * columns + x) * 3];
+            pixel[0] = uint8_t(255 * std::clamp(t * 3, 0.0f, 1.0f));
+            pixel[1] = uint8_t(255 * std::clamp(t * 3 - 1, 0.0f, 1.0f));
+            pixel[2] = uint8_t(255 * std::clamp(t * 3 - 2, 0.0f, 1.0f));
+        }
+    }
+    WritePngFile(path, image);
+}
+
+void PrintLevels(const std::vector<int16_t>& samples)
+{
+    double sumSquares = 0;
+    int peak = 0, clipped = 0;
+    for (int16_t sample : samples) {
+        peak = std::max(peak, std::abs(int(sample)));
+        sumSquares += double(sample) * double(sample);
+        clipped += sample >= 32767 || sample <= -32767;
+    }
+    const double rms = samples.empty() ? 0 : std::sqrt(sumSquares / double(samples.size()));
+    std::printf("peak %.1f rms %.1f clipped %d\n", 20 * std::log10(std::max(1, peak) / 32768.0),
+                20 * std::log10(std::max(1.0, rms) / 32768.0), clipped);
 }
 
 // The sound block the game makes from a sound file.
@@ -95,8 +176,13 @@ Handle LoadResourceBlock(const std::string& file, int16_t id)
     return sound;
 }
 
-int Decode(const CommandArgs& args)
+int Decode(CommandArgs args)
 {
+    std::string spectrogram;
+    if (args.size() >= 4 && args[args.size() - 2] == "--spectrogram") {
+        spectrogram = args.back();
+        args.resize(args.size() - 2);
+    }
     const bool resource = args.size() == 4 && args[1] == "--snd";
     const std::string& file = args[0];
     const std::string& output = args.back();
@@ -130,6 +216,9 @@ int Decode(const CommandArgs& args)
     std::printf("frames %zu\n", samples.size() / size_t(description.numChannels));
     if (int64_t(description.loopEnd) - description.loopStart > 1)
         std::printf("sustain loop %d %d\n", description.loopStart, description.loopEnd);
+    PrintLevels(samples);
+    if (!spectrogram.empty())
+        WriteSpectrogram(spectrogram, description.numChannels, samples);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -137,9 +226,12 @@ int Decode(const CommandArgs& args)
 
 int RunSoundCommand(const CommandArgs& args)
 {
-    if (args.size() != 2 && !(args.size() == 4 && args[1] == "--snd")) {
-        std::fprintf(stderr, "usage: quorvel-data sound FILE OUT.wav\n"
-                             "       quorvel-data sound FILE --snd ID OUT.wav\n");
+    CommandArgs plain = args;
+    if (plain.size() >= 4 && plain[plain.size() - 2] == "--spectrogram")
+        plain.resize(plain.size() - 2);
+    if (plain.size() != 2 && !(plain.size() == 4 && plain[1] == "--snd")) {
+        std::fprintf(stderr, "usage: quorvel-data sound FILE OUT.wav [--spectrogram OUT.png]\n"
+                             "       quorvel-data sound FILE --snd ID OUT.wav [--spectrogram OUT.png]\n");
         return 2;
     }
     // Files and resources only: decoding needs no audio device.

@@ -73,9 +73,13 @@ TEST_F(SoundTool, DecodesAnAIFFAndReportsItsLoop)
                                     .Sound(BigEndianSamples({1, -1, 2, -2, 300, -300}))
                                     .Build();
     WriteBytes(Root() / "loop.aiff", file);
-    ToolRun run = RunSoundTool(Quoted(Root() / "loop.aiff") + " " + Quoted(Root() / "out.wav"));
+    ToolRun run = RunSoundTool(Quoted(Root() / "loop.aiff") + " " + Quoted(Root() / "out.wav") +
+                               " --spectrogram " + Quoted(Root() / "out.png"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "rate 11025\nchannels 2\nframes 3\nsustain loop 1 3\n");
+    // Levels: peak 300 of 32768, RMS sqrt(180010 / 6) = 173.2.
+    EXPECT_EQ(run.output,
+              "rate 11025\nchannels 2\nframes 3\nsustain loop 1 3\npeak -40.8 rms -45.5 clipped 0\n");
+    EXPECT_TRUE(fs::exists(Root() / "out.png"));
     EXPECT_EQ(WavSamples(Root() / "out.wav"), (std::vector<int16_t>{1, -1, 2, -2, 300, -300}));
 }
 
@@ -90,7 +94,7 @@ TEST_F(SoundTool, DecodesASndResourceAsTheSoundManagerExpandsIt)
 
     ToolRun run = RunSoundTool(Quoted(Root() / "sounds") + " --snd 128 " + Quoted(Root() / "snd.wav"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "rate 22050\nchannels 1\nframes 3\n");
+    EXPECT_EQ(run.output, "rate 22050\nchannels 1\nframes 3\npeak 0.0 rms -1.8 clipped 1\n");
     EXPECT_EQ(WavSamples(Root() / "snd.wav"), (std::vector<int16_t>{0, 32512, -32768}));
 
     ToolRun missing = RunSoundTool(Quoted(Root() / "sounds") + " --snd 129 " + Quoted(Root() / "x.wav"));
