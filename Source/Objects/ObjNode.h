@@ -264,6 +264,8 @@ void RelinkObject(ObjNode* node, bool recursive);
 // after the current move pass (or once 1500 deletions are pending).
 void DisposeObject(ObjNode* node);
 void DisposeAllObjects(); // every node in the list, then purges
+// The effects layer registers how a deleted node releases its SparkleSlots and ContrailIndices entries.
+void SetNodeEffectReleaseProcs(void (*releaseSparkle)(int16_t), void (*releaseContrail)(int16_t));
 
 // ---------------------------------------------------------------------------------------------------------
 // Chains and visibility (Chains.cpp). Every node of a chain has a higher Slot than its predecessor.

@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Effects.h"
 #include "Gameplay/Sky.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
@@ -209,7 +210,9 @@ void StartLevel()
 
     // PENDING(Infobar): start the infobar.
     ClearCustomSplineTable();
-    // PENDING(Effects): start the particles and effects.
+    ResetContrails();
+    ResetEffectSystems();
+    ResetSparkles();
     // PENDING(Enemies): start the enemies.
     // PENDING(Items): start the other level items; the sky below is their last step.
     MakeSkyObjects();
