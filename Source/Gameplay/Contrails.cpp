@@ -13,8 +13,9 @@ ContrailRecord gContrailTable[CONTRAIL_LIMIT];
 
 static VertexArrayGeometry gContrailMeshes[CONTRAIL_LIMIT][2];
 
-static constexpr uint32_t kContrailManagerFlags = NODEBIT_ADDITIVE | NODEBIT_DEPTH_WRITE_OFF | NODEBIT_LIGHTING_OFF |
-                                                  NODEBIT_SHOW_BACKFACES | NODEBIT_NO_CULLING;
+static constexpr uint32_t kContrailManagerFlags = NODEBIT_ADDITIVE | NODEBIT_DEPTH_WRITE_OFF |
+                                                  NODEBIT_LIGHTING_OFF | NODEBIT_SHOW_BACKFACES |
+                                                  NODEBIT_NO_CULLING;
 static constexpr float kRampStep = 0.05f; // opacity gained per point away from the newest
 
 static int PreviousPoint(int k)
@@ -40,7 +41,8 @@ void ResetContrails()
             contrail.mesh[parity] = &mesh;
         }
     }
-    ObjNode* manager = MakeEffectManager(CONTRAIL_MANAGER_SLOT, kContrailManagerFlags, UpdateContrails, RenderContrails);
+    ObjNode* manager =
+        MakeEffectManager(CONTRAIL_MANAGER_SLOT, kContrailManagerFlags, UpdateContrails, RenderContrails);
     manager->VertexArrayPool = VERTEX_ARRAY_POOL_CONTRAILS_0;
 }
 
@@ -218,8 +220,8 @@ void RenderContrails(ObjNode*)
 // The player's wing tips
 // ---------------------------------------------------------------------------------------------------------
 
-static constexpr float kRollForTrails = 0.31415927f;  // 18 degrees of bank
-static constexpr float kPitchForTrails = 0.3926991f;  // 22.5 degrees of climb or dive
+static constexpr float kRollForTrails = 0.31415927f; // 18 degrees of bank
+static constexpr float kPitchForTrails = 0.3926991f; // 22.5 degrees of climb or dive
 static constexpr float kWingContrailHalfWidth = 1.1f;
 static constexpr float kWingContrailAlpha = 0.6f;
 static constexpr float kMinPointSpacing = 15;

@@ -39,8 +39,8 @@ void KickUpGroundDust(ObjNode*, EffectEmitter* emitter)
 {
     if (!EmitterIsDue(emitter, 0.04f))
         return;
-    ParticleGroupSpec def = GroupSpec(PGROUP_BOUNCE | PGROUP_FACE_EACH, 1000, 10, -2, 1.0f,
-                                      PARTICLE_SObjType_GroundDust, false);
+    ParticleGroupSpec def =
+        GroupSpec(PGROUP_BOUNCE | PGROUP_FACE_EACH, 1000, 10, -2, 1.0f, PARTICLE_SObjType_GroundDust, false);
     if (EmitterGroup(emitter, &def) == -1)
         return;
     float x = gWorkPos.x, z = gWorkPos.z;
@@ -65,8 +65,10 @@ void SplashIntoWater(const Point3D* point, float size)
     int16_t group = CreateParticleGroup(&def);
     if (group != -1) {
         for (int i = 0; i < 30; i++) {
-            Point3D p = {point->x + RandomSigned() * 30 * size, point->y, point->z + RandomSigned() * 30 * size};
-            Vector3D v = {RandomSigned() * 200 * size, RandomUnit() * 150 * size, RandomSigned() * 200 * size};
+            Point3D p = {point->x + RandomSigned() * 30 * size, point->y,
+                         point->z + RandomSigned() * 30 * size};
+            Vector3D v = {RandomSigned() * 200 * size, RandomUnit() * 150 * size,
+                          RandomSigned() * 200 * size};
             float scale = RandomUnit() + 1;
             float spinRate = RandomSigned() * PI2;
             ParticleSpec particle = Particle(&p, &v, scale, 0, spinRate, 1);
@@ -132,7 +134,8 @@ void PuffDamageSmoke(const Point3D* point, EffectEmitter* emitter)
     if (EmitterGroup(emitter, &def) == -1)
         return;
     for (int i = 0; i < 2; i++) {
-        Point3D p = {point->x + RandomSigned() * 10, point->y + RandomSigned() * 10, point->z + RandomSigned() * 10};
+        Point3D p = {point->x + RandomSigned() * 10, point->y + RandomSigned() * 10,
+                     point->z + RandomSigned() * 10};
         Vector3D v = {RandomSigned() * 30, RandomUnit() * 40 + 40, RandomSigned() * 30};
         float scale = RandomUnit() * 0.5f + 1;
         float spin = RandomUnit() * PI2;
@@ -171,11 +174,13 @@ void EmitGas(const Point3D* point, EffectEmitter* emitter)
 {
     if (!EmitterIsDue(emitter, 0.05f))
         return;
-    ParticleGroupSpec def = GroupSpec(PGROUP_IGNORE_GROUND, 100, 15, -2.5f, 0.25f, PARTICLE_SObjType_Gas, false);
+    ParticleGroupSpec def =
+        GroupSpec(PGROUP_IGNORE_GROUND, 100, 15, -2.5f, 0.25f, PARTICLE_SObjType_Gas, false);
     if (EmitterGroup(emitter, &def) == -1)
         return;
     for (int i = 0; i < 2; i++) {
-        Point3D p = {point->x + RandomSigned() * 15, point->y + RandomUnit() * 10, point->z + RandomSigned() * 15};
+        Point3D p = {point->x + RandomSigned() * 15, point->y + RandomUnit() * 10,
+                     point->z + RandomSigned() * 15};
         Vector3D v = {RandomSigned() * 30, 300 + RandomUnit() * 150, RandomSigned() * 30};
         float scale = 1 + RandomUnit();
         float spin = RandomUnit() * PI2;
@@ -193,7 +198,8 @@ void EmitFire(const Point3D* point, EffectEmitter* emitter)
     if (EmitterGroup(emitter, &def) == -1)
         return;
     for (int i = 0; i < 3; i++) {
-        Point3D p = {point->x + RandomSigned() * 25, point->y + RandomSigned() * 15, point->z + RandomSigned() * 25};
+        Point3D p = {point->x + RandomSigned() * 25, point->y + RandomSigned() * 15,
+                     point->z + RandomSigned() * 25};
         Vector3D v = {0, 400 + RandomSigned() * 30, 0};
         float scale = RandomUnit() * 0.5f + 1;
         ParticleSpec particle = Particle(&p, &v, scale, 0, 0, 1);
@@ -253,7 +259,8 @@ void EmitSmokeTrail(const Point3D* point, EffectEmitter* emitter)
     if (EmitterGroup(emitter, &def) == -1)
         return;
     for (int i = 0; i < 4; i++) {
-        Point3D p = {point->x + RandomSigned() * 10, point->y + RandomSigned() * 10, point->z + RandomSigned() * 10};
+        Point3D p = {point->x + RandomSigned() * 10, point->y + RandomSigned() * 10,
+                     point->z + RandomSigned() * 10};
         Vector3D v = {RandomSigned() * 20, RandomSigned() * 20, RandomSigned() * 20};
         float scale = RandomUnit() * 0.5f + 1;
         float spin = RandomUnit() * PI2;
@@ -272,7 +279,8 @@ void EmitExhaust(const Point3D* point, EffectEmitter* emitter)
     if (EmitterGroup(emitter, &def) == -1)
         return;
     for (int i = 0; i < 2; i++) {
-        Point3D p = {point->x + RandomSigned() * 6, point->y + RandomSigned() * 6, point->z + RandomSigned() * 6};
+        Point3D p = {point->x + RandomSigned() * 6, point->y + RandomSigned() * 6,
+                     point->z + RandomSigned() * 6};
         Vector3D v = {RandomSigned() * 10, RandomSigned() * 10, RandomSigned() * 10};
         float scale = 1 + RandomUnit() * 0.5f;
         float alpha = 0.4f + RandomUnit() * 0.1f;
@@ -288,8 +296,8 @@ void EmitExhaust(const Point3D* point, EffectEmitter* emitter)
 
 // count particles of a fresh group from where, velocities from velocityOf.
 template <typename VelocityOf>
-static void Burst(const ParticleGroupSpec& def, const Point3D* where, int count, float scatter, float spinRate,
-                  float alpha, VelocityOf velocityOf)
+static void Burst(const ParticleGroupSpec& def, const Point3D* where, int count, float scatter,
+                  float spinRate, float alpha, VelocityOf velocityOf)
 {
     ParticleGroupSpec spec = def;
     int16_t group = CreateParticleGroup(&spec);
@@ -311,7 +319,8 @@ static void Burst(const ParticleGroupSpec& def, const Point3D* where, int count,
 
 void MakeFireExplosion(const Point3D* where, int count, float spread)
 {
-    ParticleGroupSpec def = GroupSpec(PGROUP_IGNORE_GROUND, -100, 35, -0.6f, 1.3f, PARTICLE_SObjType_Fireball, true);
+    ParticleGroupSpec def =
+        GroupSpec(PGROUP_IGNORE_GROUND, -100, 35, -0.6f, 1.3f, PARTICLE_SObjType_Fireball, true);
     Burst(def, where, count, 20, 3, 1, [spread] {
         return Vector3D{RandomSigned() * spread, RandomSigned() * spread, RandomSigned() * spread};
     });
@@ -368,7 +377,8 @@ void ThrowConfetti(const Point3D* where, int count, int texture)
     if (group == -1)
         return;
     for (int i = 0; i < count; i++) {
-        Point3D p = {where->x + RandomSigned() * 60, where->y + RandomSigned() * 60, where->z + RandomSigned() * 60};
+        Point3D p = {where->x + RandomSigned() * 60, where->y + RandomSigned() * 60,
+                     where->z + RandomSigned() * 60};
         Vector3D v = {RandomSigned() * 300, RandomUnit() * 300 + 100, RandomSigned() * 300};
         ConfettiSpec flake = {};
         flake.group = group;

@@ -29,9 +29,9 @@ struct VertexArrayGeometry;
 // ---------------------------------------------------------------------------------------------------------
 
 // Blend factors, the OpenGL values, so that callers need no OpenGL header.
-constexpr uint32_t EFFECT_BLEND_ONE = 1;                      // GL_ONE
-constexpr uint32_t EFFECT_BLEND_SRC_ALPHA = 0x302;            // GL_SRC_ALPHA
-constexpr uint32_t EFFECT_BLEND_ONE_MINUS_SRC_ALPHA = 0x303;  // GL_ONE_MINUS_SRC_ALPHA
+constexpr uint32_t EFFECT_BLEND_ONE = 1;                     // GL_ONE
+constexpr uint32_t EFFECT_BLEND_SRC_ALPHA = 0x302;           // GL_SRC_ALPHA
+constexpr uint32_t EFFECT_BLEND_ONE_MINUS_SRC_ALPHA = 0x303; // GL_ONE_MINUS_SRC_ALPHA
 
 // The particle sprite group: exactly this many images, and the ones effects name.
 constexpr int PARTICLE_SObjType_COUNT = 43;
@@ -136,8 +136,8 @@ extern int16_t gParticleGroupCount;
 
 // Level start (and screens with particles): empties the table, checks the sprite group, makes the manager.
 void InitParticleSystem();
-int16_t CreateParticleGroup(const ParticleGroupSpec* def); // slot, or -1 when the table is full
-bool AddParticleToGroup(const ParticleSpec* def);          // true when nothing was added (gone or full)
+int16_t CreateParticleGroup(const ParticleGroupSpec* def);  // slot, or -1 when the table is full
+bool AddParticleToGroup(const ParticleSpec* def);           // true when nothing was added (gone or full)
 bool IsParticleGroupCurrent(int16_t group, uint32_t stamp); // the slot holds a live group with that stamp
 void SetParticleGroupVisiblePanes(int16_t group, bool pane0, bool pane1);
 void FreeAllParticleGroups(); // level end: every group and its meshes at once
@@ -194,7 +194,7 @@ struct ConfettiGroupRecord
 extern ConfettiGroupRecord* gConfettiGroupTable[CONFETTI_GROUP_LIMIT];
 extern int16_t gConfettiGroupCount;
 
-void ResetConfetti(); // empties the table and makes the manager
+void ResetConfetti();                                      // empties the table and makes the manager
 int16_t CreateConfettiGroup(const ConfettiGroupSpec* def); // slot, or -1
 bool AddConfettiToGroup(const ConfettiSpec* def);          // true when nothing was added
 void FreeAllConfettiGroups();
@@ -258,8 +258,8 @@ struct ShardRecord
     float shrinkRate;
     float scale;
     uint8_t shatterFlags;
-    Matrix4x4 matrix; // scale, rotation, then translation to position
-    Point3D points[3];  // corners relative to position
+    Matrix4x4 matrix;  // scale, rotation, then translation to position
+    Point3D points[3]; // corners relative to position
     float uvs[3][2];
     MetaObject* material; // not owned: the model or sprite keeps it alive for the level
     float tint[4];
@@ -336,7 +336,8 @@ void SplashIntoWater(const Point3D* point, float size);
 // The player skimming water at surface height y: six spray drops every 0.05 s along its motion.
 void SkimWaterSpray(ObjNode* node, EffectEmitter* emitter, float x, float y, float z);
 // force x 0.3 sparks (at most maxCount unless it is 0) flying out from position.
-void BurstSparks(const Point3D* position, float force, float size, int texture, int maxCount, float fadeSpeed);
+void BurstSparks(const Point3D* position, float force, float size, int texture, int maxCount,
+                 float fadeSpeed);
 // A disabled electrode: two smoke puffs every 0.05 s.
 void PuffSmoke(ObjNode* node, EffectEmitter* emitter, float x, float y, float z);
 // The damaged player: two smoke puffs every 0.02 s trailing from point.

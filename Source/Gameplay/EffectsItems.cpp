@@ -97,7 +97,8 @@ void UpdateEmitterItem(ObjNode* node)
 // Flying sprite
 // ---------------------------------------------------------------------------------------------------------
 
-static constexpr uint32_t kFlyingSpriteFlags = NODEBIT_LIGHTING_OFF | NODEBIT_SHOW_BACKFACES | NODEBIT_DEPTH_WRITE_OFF;
+static constexpr uint32_t kFlyingSpriteFlags =
+    NODEBIT_LIGHTING_OFF | NODEBIT_SHOW_BACKFACES | NODEBIT_DEPTH_WRITE_OFF;
 
 bool AddFlyingSprites(MapItemType* item, float x, float z)
 {
@@ -134,7 +135,8 @@ void RenderFlyingSprite(ObjNode* node)
 {
     static const Vector3D kUp = {0, 1, 0};
     float s = node->Scale.x;
-    const Point3D corners[4] = {{-100 * s, 200 * s, 0}, {100 * s, 200 * s, 0}, {100 * s, 0, 0}, {-100 * s, 0, 0}};
+    const Point3D corners[4] = {
+        {-100 * s, 200 * s, 0}, {100 * s, 200 * s, 0}, {100 * s, 0, 0}, {-100 * s, 0, 0}};
     Point3D eye = PaneEyePosition(gCurrentPane);
     Matrix4x4 orient;
     MatrixOrientToward(&orient, &kUp, &node->Position, &eye);
@@ -161,8 +163,9 @@ void RenderFlyingSprite(ObjNode* node)
 // Shock ring
 // ---------------------------------------------------------------------------------------------------------
 
-static constexpr uint32_t kGroundRingFlags = NODEBIT_ADDITIVE | NODEBIT_DEPTH_WRITE_OFF | NODEBIT_LIGHTING_OFF |
-                                             NODEBIT_SHOW_BACKFACES | NODEBIT_NO_CULLING | NODEBIT_CLAMP_UV;
+static constexpr uint32_t kGroundRingFlags = NODEBIT_ADDITIVE | NODEBIT_DEPTH_WRITE_OFF |
+                                             NODEBIT_LIGHTING_OFF | NODEBIT_SHOW_BACKFACES |
+                                             NODEBIT_NO_CULLING | NODEBIT_CLAMP_UV;
 
 static void MoveGroundRing(ObjNode* node)
 {

@@ -14,8 +14,9 @@
 ParticleGroupRecord* gParticleGroupTable[PARTICLE_GROUP_LIMIT];
 int16_t gParticleGroupCount = 0;
 
-static constexpr uint32_t kParticleManagerFlags =
-    NODEBIT_ADDITIVE | NODEBIT_FOG_OFF | NODEBIT_DEPTH_WRITE_OFF | NODEBIT_LIGHTING_OFF | NODEBIT_SHOW_BACKFACES;
+static constexpr uint32_t kParticleManagerFlags = NODEBIT_ADDITIVE | NODEBIT_FOG_OFF |
+                                                  NODEBIT_DEPTH_WRITE_OFF | NODEBIT_LIGHTING_OFF |
+                                                  NODEBIT_SHOW_BACKFACES;
 static constexpr int kQuadPoints = 4 * PARTICLES_PER_GROUP;
 static constexpr int kQuadTriangles = 2 * PARTICLES_PER_GROUP;
 static constexpr float kGroundClearance = 10; // particles live this far above the terrain
@@ -68,8 +69,8 @@ void InitParticleSystem()
         ShowFatalAlert("%s:%d: %s", "InitParticleSystem", 76,
                        "gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES] == PARTICLE_SObjType_COUNT");
 
-    ObjNode* manager =
-        MakeEffectManager(PARTICLE_MANAGER_SLOT, kParticleManagerFlags, UpdateParticleGroups, RenderParticleGroups);
+    ObjNode* manager = MakeEffectManager(PARTICLE_MANAGER_SLOT, kParticleManagerFlags, UpdateParticleGroups,
+                                         RenderParticleGroups);
     manager->VertexArrayPool = VERTEX_ARRAY_POOL_PARTICLES_0;
 }
 
@@ -138,8 +139,9 @@ bool AddParticleToGroup(const ParticleSpec* def)
     if (uint16_t(def->group) >= PARTICLE_GROUP_LIMIT)
         ShowFatalAlert("%s:%d: %s", "AddParticleToGroup", 328, "Illegal group #");
 
+    // A group waiting to be freed is never moved or drawn again: a particle added there would be lost.
     ParticleGroupRecord* group = gParticleGroupTable[def->group];
-    if (!group)
+    if (!group || group->pendingFree)
         return true;
 
     int i = 0;
@@ -163,7 +165,6 @@ bool IsParticleGroupCurrent(int16_t group, uint32_t stamp)
     if (group < 0 || group >= PARTICLE_GROUP_LIMIT)
         return false;
     ParticleGroupRecord* record = gParticleGroupTable[group];
-    // A group waiting to be freed is gone as far as emitters are concerned: adding to it would be lost.
     return record && !record->pendingFree && record->stamp == stamp;
 }
 

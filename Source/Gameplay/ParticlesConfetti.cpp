@@ -14,7 +14,7 @@ int16_t gConfettiGroupCount = 0;
 static constexpr uint32_t kConfettiManagerFlags = NODEBIT_NO_CULLING | NODEBIT_SHOW_BACKFACES;
 static constexpr int kQuadPoints = 4 * CONFETTI_PER_GROUP;
 static constexpr int kQuadTriangles = 2 * CONFETTI_PER_GROUP;
-static constexpr float kNoTerrain = -10000; // the height query's answer with no map
+static constexpr float kNoTerrain = -10000;     // the height query's answer with no map
 static constexpr int kPointsDrawnUnculled = 17; // four flakes or fewer skip the visibility test
 
 void ResetConfetti()

@@ -60,7 +60,8 @@ static ShardRecord* FindFreeShard()
     return nullptr;
 }
 
-static void ShatterMesh(ShatterContext* context, const VertexArrayGeometry* mesh, MetaObject* overrideMaterial)
+static void ShatterMesh(ShatterContext* context, const VertexArrayGeometry* mesh,
+                        MetaObject* overrideMaterial)
 {
     const ObjNode* node = context->node;
     for (int t = 0; t < mesh->numTriangles; t += context->density) {
@@ -90,9 +91,9 @@ static void ShatterMesh(ShatterContext* context, const VertexArrayGeometry* mesh
             shard->points[c] = {corners[c].x - centre.x, corners[c].y - centre.y, corners[c].z - centre.z};
 
         // 3. Look of the object it came from.
-        shard->material = overrideMaterial                 ? overrideMaterial
-                          : (mesh->numMaterials > 0)      ? mesh->materials[0]
-                                                          : nullptr;
+        shard->material = overrideMaterial           ? overrideMaterial
+                          : (mesh->numMaterials > 0) ? mesh->materials[0]
+                                                     : nullptr;
         shard->tint[0] = node->Tint.r;
         shard->tint[1] = node->Tint.g;
         shard->tint[2] = node->Tint.b;
@@ -134,28 +135,28 @@ static void ExplodeGeometry_Recurse(ShatterContext* context, MetaObject* object)
         ShowFatalAlert("ExplodeGeometry_Recurse: cookie is invalid!");
 
     switch (object->type) {
-        case MO_TYPE_GEOMETRY:
-            if (object->subType != MO_GEOMETRY_SUBTYPE_VERTEXARRAY)
-                ShowFatalAlert("ExplodeGeometry_Recurse: unknown sub-type!");
-            ShatterMesh(context, MO_GetGeometryData(object), nullptr);
-            break;
-        case MO_TYPE_GROUP: {
-            // A group scopes its matrices: what its members multiply in ends with it.
-            Matrix4x4 saved = context->transform;
-            MetaObjectGroupData* group = MO_GetGroupData(object);
-            for (int i = 0; i < group->numObjectsInGroup && !context->tableFull; i++)
-                ExplodeGeometry_Recurse(context, group->objects[i]);
-            context->transform = saved;
-            break;
-        }
-        case MO_TYPE_MATRIX: {
-            Matrix4x4 combined;
-            MatrixMultiply(MO_GetMatrixData(object), &context->transform, &combined);
-            context->transform = combined;
-            break;
-        }
-        default:
-            break;
+    case MO_TYPE_GEOMETRY:
+        if (object->subType != MO_GEOMETRY_SUBTYPE_VERTEXARRAY)
+            ShowFatalAlert("ExplodeGeometry_Recurse: unknown sub-type!");
+        ShatterMesh(context, MO_GetGeometryData(object), nullptr);
+        break;
+    case MO_TYPE_GROUP: {
+        // A group scopes its matrices: what its members multiply in ends with it.
+        Matrix4x4 saved = context->transform;
+        MetaObjectGroupData* group = MO_GetGroupData(object);
+        for (int i = 0; i < group->numObjectsInGroup && !context->tableFull; i++)
+            ExplodeGeometry_Recurse(context, group->objects[i]);
+        context->transform = saved;
+        break;
+    }
+    case MO_TYPE_MATRIX: {
+        Matrix4x4 combined;
+        MatrixMultiply(MO_GetMatrixData(object), &context->transform, &combined);
+        context->transform = combined;
+        break;
+    }
+    default:
+        break;
     }
 }
 

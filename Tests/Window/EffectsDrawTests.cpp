@@ -141,7 +141,8 @@ TEST_F(EffectsDrawTest, ASmokeBurstIsGreyAndCoversItsSpot)
     int w = after.width, h = after.height;
     RegionStats centre = Compare(before, after, w * 7 / 16, h * 7 / 16, w * 9 / 16, h * 9 / 16);
     EXPECT_GT(centre.changedPixels, (w / 8) * (h / 8) / 3) << "the smoke hides what was behind it";
-    int spread = std::max({centre.meanR, centre.meanG, centre.meanB}) - std::min({centre.meanR, centre.meanG, centre.meanB});
+    int spread = std::max({centre.meanR, centre.meanG, centre.meanB}) -
+                 std::min({centre.meanR, centre.meanG, centre.meanB});
     EXPECT_LT(spread, 45) << "smoke is a grey, not a colour";
 }
 
@@ -163,7 +164,8 @@ TEST_F(EffectsDrawTest, ASplashThrowsBrightDropsAboveTheLake)
     RegionStats centre = Compare(before, after, w / 4, h / 4, w * 3 / 4, h * 3 / 4);
     Rgba old = before.MeanOf(w / 4, h / 4, w * 3 / 4, h * 3 / 4);
     EXPECT_GT(centre.changedPixels, 500) << "drops in the air";
-    EXPECT_GT(centre.meanR + centre.meanG + centre.meanB, old.r + old.g + old.b + 15) << "water drops add light";
+    EXPECT_GT(centre.meanR + centre.meanG + centre.meanB, old.r + old.g + old.b + 15)
+        << "water drops add light";
 }
 
 TEST_F(EffectsDrawTest, AContrailDrawsAPaleRibbonAcrossTheView)

@@ -12,6 +12,7 @@
 #include "System/FrameRate.h"
 #include "System/Pause.h"
 #include "System/ProgramState.h"
+#include "Terrain/Water.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,7 @@ protected:
     void TearDown() override
     {
         DisposeAllObjects();
+        ClearRipplePool(); // the splash's ripple object went with the others
         FreeAllParticleGroups();
         FreeAllConfettiGroups();
         FreeContrailMeshes();

@@ -54,9 +54,14 @@ TEST_F(EffectsTest, EmitterSkipsWhileTableIsFullAndStartsAFreshGroupOnceItsGroup
 
 TEST_F(EffectsTest, IllegalGroupNumbersAreFatalWithTheirMessages)
 {
-    EXPECT_EQ(FatalAlertMessageOf([] { AddParticleAt(PARTICLE_GROUP_LIMIT, {0, 0, 0}); }),
+    EXPECT_EQ(FatalAlertMessageOf([] {
+                  AddParticleAt(PARTICLE_GROUP_LIMIT, {0, 0, 0});
+              }),
               "AddParticleToGroup:328: Illegal group #");
-    EXPECT_EQ(FatalAlertMessageOf([] { AddParticleAt(-1, {0, 0, 0}); }), "AddParticleToGroup:328: Illegal group #");
+    EXPECT_EQ(FatalAlertMessageOf([] {
+                  AddParticleAt(-1, {0, 0, 0});
+              }),
+              "AddParticleToGroup:328: Illegal group #");
     EXPECT_EQ(FatalAlertMessageOf([] { SetParticleGroupVisiblePanes(80, true, false); }),
               "SetParticleGroupVisiblePanes:369: Illegal group #");
     // An empty slot is no error: the add reports nothing added, the pane setting is ignored.
@@ -68,8 +73,9 @@ TEST_F(EffectsTest, ParticleSpriteGroupOfTheWrongSizeIsFatal)
 {
     DisposeSpriteGroup(SPRITE_GROUP_PARTICLES);
     MakeParticleSprites(42);
-    EXPECT_EQ(FatalAlertMessageOf([] { InitParticleSystem(); }),
-              "InitParticleSystem:76: gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES] == PARTICLE_SObjType_COUNT");
+    EXPECT_EQ(
+        FatalAlertMessageOf([] { InitParticleSystem(); }),
+        "InitParticleSystem:76: gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES] == PARTICLE_SObjType_COUNT");
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -110,6 +116,7 @@ TEST_F(EffectsTest, EmptyGroupIsNeitherDrawnNorReusableForTwoFrames)
     EXPECT_TRUE(gParticleGroupTable[group]->pendingFree);
     EXPECT_FALSE(IsParticleGroupCurrent(group, 77)) << "an emitter must not add to a group on its way out";
     EXPECT_NE(CreateParticleGroup(&def), group) << "the slot is not reused while its meshes may be in flight";
+    EXPECT_TRUE(AddParticleAt(group, {0, 0, 0})) << "a particle added now would never be drawn";
 
     RunFrame();
     EXPECT_NE(gParticleGroupTable[group], nullptr) << "one frame after: still held";
