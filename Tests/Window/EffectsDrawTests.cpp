@@ -170,9 +170,9 @@ TEST_F(EffectsDrawTest, ASplashThrowsBrightDropsAboveTheLake)
 
 TEST_F(EffectsDrawTest, AContrailDrawsAPaleRibbonAcrossTheView)
 {
-    WindowPixels before = DrawLookingAt(spot, 600, 0);
+    WindowPixels before = DrawLookingAt(spot, 600, 300); // the ribbon lies flat: look down on it
     int16_t owner = -1;
-    CreateContrail(12, &owner);
+    CreateContrail(20, &owner);
     ASSERT_NE(owner, -1);
     Vector3D along = {1, 0, 0};
     for (int i = 0; i <= 40; i++) {
@@ -180,7 +180,7 @@ TEST_F(EffectsDrawTest, AContrailDrawsAPaleRibbonAcrossTheView)
         AddPointToContrail(owner, &p, &along, 0.9f);
     }
     HarnessPlayFrames(2, nullptr, nullptr);
-    WindowPixels after = DrawLookingAt(spot, 600, 0);
+    WindowPixels after = DrawLookingAt(spot, 600, 300);
     KeepScreenshot(after, "contrail");
 
     // The ribbon lies along the picture's middle row; rows well above and below are untouched.

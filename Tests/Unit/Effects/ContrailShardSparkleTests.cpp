@@ -70,8 +70,8 @@ TEST_F(EffectsTest, ContrailDiesWhenFadedAndWritesMinusOneToAnOwnerItStillHas)
     int16_t kept, detached;
     int16_t a = CreateContrail(1, &kept);
     int16_t b = CreateContrail(1, &detached);
-    AddPoints(a, 3, 0.01f);
-    AddPoints(b, 3, 0.01f);
+    AddPoints(a, 3, 0.005f); // gone within one frame's fade
+    AddPoints(b, 3, 0.005f);
     DetachContrailOwner(b);
     RunFrame();
     EXPECT_FALSE(gContrailTable[a].isActive);
@@ -88,7 +88,7 @@ TEST_F(EffectsTest, DeletedObjectLetsGoOfItsContrailsAndSparkles)
     def.scale = 1;
     ObjNode* node = MakeNewObject(&def);
     int16_t c = CreateContrail(1, &node->ContrailIndices[0]);
-    AddPoints(c, 3, 0.01f);
+    AddPoints(c, 3, 0.005f);
     AttachSparkleToObject(node);
     AttachSparkleToObject(node);
     EXPECT_EQ(gSparkleCount, 2);
@@ -158,8 +158,9 @@ TEST_F(EffectsTest, ShatterTakesEveryDensityThTriangleAndStopsSilentlyAtTheLimit
     ObjNode* node = MakeBreakable(9);
     ShatterObject(node, 100, 0, 3, 1);
     EXPECT_EQ(gNumShards, 3) << "triangles 0, 3 and 6";
-    EXPECT_NEAR(gShardTable[0].position.y, 500 + 1, 0.01f) << "the group's matrix placed the triangle";
-    EXPECT_NEAR(gShardTable[0].position.x, 3 * 0.3333f, 0.001f);
+    // The corners' sum times 0.3333: the group's matrix lifted the triangle to 500.
+    EXPECT_NEAR(gShardTable[0].position.y, 1500 * 0.3333f, 0.001f);
+    EXPECT_NEAR(gShardTable[0].position.x, 9 * 0.3333f, 0.001f);
 
     ObjNode* big = MakeBreakable(1000);
     for (int i = 0; i < 3; i++)
