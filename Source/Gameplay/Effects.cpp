@@ -321,7 +321,7 @@ void MakeFireExplosion(const Point3D* where, int count, float spread)
 {
     ParticleGroupSpec def =
         GroupSpec(PGROUP_IGNORE_GROUND, -100, 35, -0.6f, 1.3f, PARTICLE_SObjType_Fireball, true);
-    Burst(def, where, count, 20, 3, 1, [spread] {
+    Burst(def, where, count, 20, 3, 0.6f, [spread] {
         return Vector3D{RandomSigned() * spread, RandomSigned() * spread, RandomSigned() * spread};
     });
 }

@@ -243,6 +243,7 @@ void DrawShards(ObjNode*)
         ShowFatalAlert("%s:%d: %s", "DrawShards", 461, "gNumShards > 0");
 
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glEnable(GL_NORMALIZE); // a shrinking shard's matrix scales its normal too
     for (const ShardRecord& shard : gShardTable) {
         if (!shard.inUse)
             continue;
@@ -276,5 +277,6 @@ void DrawShards(ObjNode*)
     gDrawTint[0] = gDrawTint[1] = gDrawTint[2] = 1;
     gDrawOpacity = 1;
     OGL_BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_NORMALIZE);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
 }
