@@ -30,9 +30,9 @@ int EffectFrameParity()
 
 MetaObject* ParticleTexture(int spriteIndex)
 {
-    if (spriteIndex < 0 || spriteIndex >= gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES])
-        ShowFatalAlert("%s:%d: %s", "ParticleTexture", spriteIndex,
-                       "spriteIndex < gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES]");
+    int count = gNumSpritesInGroupList[SPRITE_GROUP_PARTICLES];
+    if (spriteIndex < 0 || spriteIndex >= count)
+        ShowFatalAlert("ParticleTexture: sprite %d is not in the particle group of %d", spriteIndex, count);
     return gSpriteGroupList[SPRITE_GROUP_PARTICLES][spriteIndex].materialObject;
 }
 
