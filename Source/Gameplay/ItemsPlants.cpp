@@ -5,6 +5,7 @@
 #include "Gameplay/ItemsLocal.h"
 
 #include "3D/TQ3D.h"
+#include "Gameplay/Effects.h"
 #include "Objects/Collision.h"
 #include "System/Alerts.h"
 
@@ -17,7 +18,7 @@ static bool BreakPlant(ObjNode* plant, ObjNode* player)
 {
     (void)player;
     // PENDING(Player): the hurt flinch (egg dropped unless easy mode, animation 10), BODYHIT and its rumble.
-    // PENDING(Effects): ShatterObject(plant, 200, 8, 1, 1) before it goes.
+    ShatterObject(plant, 200, 8, 1, 1);
     DisposeObject(plant);
     return false;
 }

@@ -3,8 +3,9 @@
 // are not rescanned every time their supertile enters a window.
 
 #include "Gameplay/ItemsLocal.h"
-#include "Gameplay/TimeDemo.h"
 
+#include "Gameplay/Effects.h"
+#include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "Terrain/SplineObjects.h"
 
@@ -91,8 +92,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddSwampTree,        // 31
     CountedAsAdded,      // 32 // PENDING(Hazards): AddLaserOrb
     CountedAsAdded,      // 33 // PENDING(Hazards): AddShieldPOW
-    CountedAsAdded,      // 34 // PENDING(Effects): AddEffectEmitter
-    CountedAsAdded,      // 35 // PENDING(Effects): AddFlyingSprites
+    AddEffectEmitter,    // 34
+    AddFlyingSprites,    // 35
     AddPalmBush,         // 36
     AddSceneryD,         // 37
     AddSceneryE,         // 38

@@ -266,6 +266,8 @@ void DisposeObject(ObjNode* node);
 void DisposeAllObjects(); // every node in the list, then purges
 // The game sound registers how a deleted node's looping effect (LoopChannel) is stopped.
 void SetNodeLoopSoundStopper(void (*stopper)(ObjNode* node));
+// The effects layer registers how a deleted node releases its SparkleSlots and ContrailIndices entries.
+void SetNodeEffectReleaseProcs(void (*releaseSparkle)(int16_t), void (*releaseContrail)(int16_t));
 
 // ---------------------------------------------------------------------------------------------------------
 // Chains and visibility (Chains.cpp). Every node of a chain has a higher Slot than its predecessor.

@@ -53,6 +53,12 @@ void DisposeObject(ObjNode* node)
             sparkle = -1;
         }
     }
+    for (int16_t& contrail : node->ContrailIndices) {
+        if (contrail != -1) {
+            ReleaseNodeContrail(contrail);
+            contrail = -1;
+        }
+    }
     StopNodeLoopSound(node);
 
     // 5. Render-graph references and the picking cache.

@@ -22,8 +22,29 @@ void FreeNodeSkeleton(ObjNode* node)
     FreeSkeletonInstance(node->Skeleton, node->ArtIndex);
 }
 
+// Particles and effects live above the engine; they register how a deleted node lets go of them.
+static void (*gReleaseSparkleProc)(int16_t) = nullptr;
+static void (*gReleaseContrailProc)(int16_t) = nullptr;
+
+void SetNodeEffectReleaseProcs(void (*releaseSparkle)(int16_t), void (*releaseContrail)(int16_t))
+{
+    gReleaseSparkleProc = releaseSparkle;
+    gReleaseContrailProc = releaseContrail;
+}
+
 // Particles and effects: deletes one sparkle.
-void ReleaseNodeSparkle(int16_t) {}
+void ReleaseNodeSparkle(int16_t sparkle)
+{
+    if (gReleaseSparkleProc)
+        gReleaseSparkleProc(sparkle);
+}
+
+// Particles and effects: the contrail stops writing to the node's index, which is about to be freed.
+void ReleaseNodeContrail(int16_t contrail)
+{
+    if (gReleaseContrailProc)
+        gReleaseContrailProc(contrail);
+}
 
 // Game sound: stops the looping effect in node->LoopChannel, through the routine the sound system
 // registered at start-up (the engine does not call up into the game).

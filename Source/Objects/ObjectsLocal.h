@@ -25,6 +25,7 @@ void AdvanceNodeAnimation(ObjNode* node);     // before the move routine, for no
 void SkinNodeGeometry(ObjNode* node);         // after the move routine, for nodes still holding a Skeleton
 void FreeNodeSkeleton(ObjNode* node);         // releases the SkeletonInstance of a skeleton node
 void ReleaseNodeSparkle(int16_t sparkle);     // deletes one sparkle the node owned
+void ReleaseNodeContrail(int16_t contrail);   // the contrail lets go of the node's index
 void StopNodeLoopSound(ObjNode* node);        // stops the node's looping effect in LoopChannel
 void ReleaseTerrainItem(ObjNode* node);       // lets the node's map item be created again later
 void RemoveNodeFromSplineList(ObjNode* node); // takes a spline-driven node off the spline object list

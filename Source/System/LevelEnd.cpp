@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Effects.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
@@ -21,11 +22,12 @@ void EndLevel()
     DisposeAllObjects();
     FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();
-    // PENDING(Effects): reset the effect systems and confetti groups.
+    FreeAllParticleGroups(); // their managers went with the objects
+    FreeAllConfettiGroups();
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);
     DisposeSpriteGroup(SPRITE_GROUP_INFOBAR_MAP);
     TQ3D_DisposeAllContainers();
-    // PENDING(Effects): free the contrail meshes.
+    FreeContrailMeshes(); // while the vertex-array pools still exist
     // PENDING(Hazards): free the live zaps.
     OGL_DisposeGameView();
 

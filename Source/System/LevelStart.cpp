@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Effects.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Sky.h"
 #include "Gameplay/TimeDemo.h"
@@ -218,7 +219,9 @@ void StartLevel()
 
     // PENDING(Infobar): start the infobar.
     ClearCustomSplineTable();
-    // PENDING(Effects): start the particles and effects.
+    ResetContrails();
+    ResetEffectSystems();
+    ResetSparkles();
     // PENDING(Enemies): start the enemies.
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);

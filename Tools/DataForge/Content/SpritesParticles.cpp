@@ -48,30 +48,42 @@ Canvas Sparkle(int points, CanvasColor color)
     return c;
 }
 
-Canvas Streak(CanvasColor color)
-{
-    Canvas c(kSize, kSize / 2, WithAlpha(color, 0));
-    FillShape(
-        c, [](float x, float y) { return CapsuleDistance(x, y, 8, 32, 120, 32, 6); },
-        LinearGradient(8, 0, WithAlpha(color, 0), 120, 0, kWhite), 4);
-    SoftGlow(c, 112, 32, 18, WithAlpha(kWhite, 0.8f), 1.5f);
-    return c;
-}
-
+// A flame: a round base that licks up into tongues bent by noise, soft at every edge, a pale yellow heart
+// going orange and then red toward the rim.
 Canvas Flame()
 {
     Canvas c(kSize, kSize);
     MapPixels(c, [](int x, int y, CanvasColor) {
-        float u = x / float(kSize) - 0.5f, v = y / float(kSize);
-        float n = Fbm(u * 3 + 5, v * 3, 4, 64, 64, 77);
-        float width = 0.34f * std::pow(v, 0.7f) * (0.8f + 0.4f * n);
-        float d = std::fabs(u) / std::max(width, 0.01f);
-        float body = std::clamp((1 - d) * 2.0f, 0.0f, 1.0f) * std::clamp((0.97f - v) * 8, 0.0f, 1.0f);
-        float heat = std::clamp(v * 1.1f - d * 0.4f, 0.0f, 1.0f);
-        CanvasColor color =
-            MixColor(MixColor({0.9f, 0.15f, 0.02f, 1}, kFuel, heat), {1, 1, 0.8f, 1}, heat - 0.6f);
-        return WithAlpha(color, body);
+        float u = x / float(kSize) - 0.5f, v = y / float(kSize); // v runs from the tip (0) to the base (1)
+        float n = Fbm(u * 4 + 3, v * 3, 4, 64, 64, 77);
+        float across = u - (n - 0.5f) * 0.35f * (1 - v); // the tongues sway more toward the tip
+        constexpr float kBase = 0.74f, kRound = 0.2f;
+        float width;
+        if (v < kBase) {
+            width = 0.3f * std::pow(std::max(v - 0.04f, 0.0f) / (kBase - 0.04f), 0.9f);
+        } else {
+            float t = (v - kBase) / kRound;
+            width = 0.3f * std::sqrt(std::max(0.0f, 1 - t * t));
+        }
+        float d = std::fabs(across) / std::max(width, 0.001f); // 0 on the axis, 1 at the rim
+        float body = std::clamp((1 - d) * 2.2f, 0.0f, 1.0f) * (0.55f + 0.45f * n);
+        float heat = std::clamp((1 - d) * 1.4f, 0.0f, 1.0f) * std::clamp((v - 0.25f) * 2.0f, 0.0f, 1.0f);
+        CanvasColor color = MixColor({0.85f, 0.12f, 0.02f, 1}, kFuel, std::min(heat * 2, 1.0f));
+        color = MixColor(color, {1, 0.97f, 0.75f, 1}, std::max(heat * 2 - 1, 0.0f));
+        return WithAlpha(color, std::clamp(body, 0.0f, 1.0f));
     });
+    return c;
+}
+
+// A hot spark: a white core with four thin rays in an orange halo; round, so it needs no turning.
+Canvas Spark()
+{
+    Canvas c(kSize, kSize, WithAlpha({1, 0.6f, 0.15f, 1}, 0));
+    SoftGlow(c, kMid, kMid, 40, WithAlpha({1, 0.5f, 0.1f, 1}, 0.8f), 2.4f);
+    FillShape(
+        c, [](float x, float y) { return PolygonDistance(x, y, StarPoints(kMid, kMid, 4, 58, 4)); },
+        RadialGradient(kMid, kMid, 58, {1, 1, 0.85f, 1}, WithAlpha({1, 0.7f, 0.2f, 1}, 0)), 1.5f);
+    SoftGlow(c, kMid, kMid, 16, kWhite, 1.0f);
     return c;
 }
 
@@ -85,9 +97,13 @@ Canvas Leaf(CanvasColor color)
     };
     FillShape(c, leaf,
               RadialGradient(50, 45, 80, MixColor(color, kWhite, 0.25f), MixColor(color, kInk, 0.35f)));
+    // The midrib follows the leaf's long axis (turned with it) and runs out into a short stem.
     FillShape(
-        c, [](float x, float y) { return CapsuleDistance(x, y, 36, 92, 92, 36, 1.2f); },
+        c, [](float x, float y) { return CapsuleDistance(x, y, 80, 36, 40, 106, 1.2f); },
         WithAlpha(MixColor(color, kWhite, 0.5f), 0.8f));
+    FillShape(
+        c, [](float x, float y) { return CapsuleDistance(x, y, 39, 108, 33, 120, 1.8f); },
+        MixColor(color, kInk, 0.3f));
     return c;
 }
 
@@ -191,7 +207,7 @@ void ForgeParticleSprites(const std::filesystem::path& spritesFolder)
     sprites.push_back(Ring(44, 4, kWhite, 4));                                            // 6 ring particle
     sprites.push_back(Glow({0.9f, 1, 0.8f, 1}, green, 1.6f));                             // 7 green glow
     sprites.push_back(Glow({0.85f, 0.9f, 1, 1}, {0.5f, 0.3f, 1, 1}, 1.4f));               // 8 plasma
-    sprites.push_back(Streak({1, 0.8f, 0.4f, 1}));                                        // 9 sparks
+    sprites.push_back(Spark());                                                           // 9 sparks
     sprites.push_back(Glow({1, 0.9f, 0.5f, 1}, {1, 0.35f, 0.05f, 1}, 2.5f));              // 10 ember
     sprites.push_back(Sparkle(6, kGold));                                                 // 11 star sparkle
     sprites.push_back(Puff({0.55f, 0.55f, 0.58f, 1}, {0.18f, 0.18f, 0.2f, 1}, 0.85f, 3)); // 12 smoke
