@@ -4,6 +4,7 @@
 // Random numbers are drawn in the order the fields are listed (brace initialisers evaluate left to right),
 // so a replayed game sees the same effects.
 #include "Gameplay/EffectsLocal.h"
+#include "Sound/GameSound.h"
 #include "System/Random.h"
 #include "Terrain/Terrain.h"
 #include "Terrain/Water.h"
@@ -78,7 +79,7 @@ void SplashIntoWater(const Point3D* point, float size)
         }
     }
     SpawnRipple(point, 25, 150, 0.5f);
-    // PENDING(Sound): PlayEffectAtRate(SPLASH, point, 0x10000, 1.5)
+    PlayEffectAtRate(EFFECT_SPLASH, point, kNormalRate, 1.5f);
 }
 
 void SkimWaterSpray(ObjNode* node, EffectEmitter* emitter, float x, float y, float z)

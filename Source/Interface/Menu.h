@@ -224,8 +224,7 @@ enum
     kMenuEffect_Cleared = EFFECT_CRYSTALSHATTER,
     kMenuEffect_Refusal = EFFECT_BADSELECT,
 };
-// Plays a menu effect at volumes 64/64 (restoring defaults 85/85) and the normal rate. Menus shown
-// before the sound is up (tools, tests) stay silent.
+// Plays a menu effect at volumes 64/64 (restoring defaults 85/85) and the normal rate.
 void PlayMenuEffect(int effect);
 // A slider's tick: the cursor effect at 85/85, pitched up with the slider's position (0..1).
 void PlaySliderTick(float fraction);

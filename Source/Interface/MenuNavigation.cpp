@@ -44,8 +44,6 @@ void PlayMenuEffect(int effect)
 {
     gLastMenuEffect = effect;
     gMenuEffectCount++;
-    if (!IsEffectLoaded(int16_t(effect)))
-        return;
     uint32_t volume = effect == kMenuEffect_RestoreDefaults ? 85 : 64;
     PlayEffect_Parms(int16_t(effect), volume, volume, kNormalRate);
 }
@@ -54,8 +52,6 @@ void PlaySliderTick(float fraction)
 {
     gLastMenuEffect = kMenuEffect_CursorMove;
     gMenuEffectCount++;
-    if (!IsEffectLoaded(EFFECT_CHANGESELECT))
-        return;
     PlayEffect_Parms(EFFECT_CHANGESELECT, 85, 85, uint32_t((0.5f + 0.4f * fraction) * float(kNormalRate)));
 }
 

@@ -59,6 +59,8 @@ int16_t PlayEffect_Parms(int16_t effectNum, uint32_t leftVolume, uint32_t rightV
 {
     GAME_ASSERT(effectNum >= 0);
     GAME_ASSERT(effectNum < MAX_EFFECTS);
+    if (gEffectChannelCount == 0)
+        return -1; // the sound is not started: tools and tests that run gameplay without it stay silent
     if (!gSndHandles[effectNum])
         FatalAssertion(__func__, __LINE__, "sound effect wasn't loaded!");
 
@@ -137,11 +139,6 @@ void SetEffectChannelRate(int16_t channel, uint32_t rateMultiplier)
 {
     if (IsValidChannel(channel))
         SendSoundCommand(gEffectChannels[channel], rateMultiplierCmd, 0, intptr_t(int32_t(rateMultiplier)));
-}
-
-bool IsEffectLoaded(int16_t effectNum)
-{
-    return effectNum >= 0 && effectNum < MAX_EFFECTS && gSndHandles[effectNum] != nullptr;
 }
 
 bool IsEffectChannelBusy(int16_t channel)

@@ -145,7 +145,8 @@ void LoadSoundBank(
 void UnloadSoundBank(int bank); // stops all effects and frees the bank's sound blocks
 
 // Effects. Volumes are 0..256 per side (more is louder, up to 2.5 x), rates 16.16 fixed point;
-// a channel index is returned, or -1 when every channel is busy or the effect cannot be heard.
+// a channel index is returned, or -1 when every channel is busy, the effect cannot be heard or the
+// sound is not started (tools and tests running gameplay without it).
 int16_t PlayEffect_Parms(int16_t effectNum, uint32_t leftVolume, uint32_t rightVolume,
                          uint32_t rateMultiplier);
 int16_t PlayEffectCentered(int16_t effectNum); // both sides at 256, normal rate
@@ -163,7 +164,6 @@ void SilenceAllEffects();                           // stops every effect channe
 void SetEffectChannelVolume(int16_t channel, float leftVolume, float rightVolume); // scaled by gEffectsVolume
 void SetEffectChannelRate(int16_t channel, uint32_t rateMultiplier);
 bool IsEffectChannelBusy(int16_t channel);
-bool IsEffectLoaded(int16_t effectNum); // its bank is loaded (false for numbers outside the table)
 void RumbleForEffect(int16_t effectNum, int player); // the effect's rumble, if it has one; player -1: all
 
 // Positional volumes of an effect at `where` for the nearest listener (what PlayEffectAt sends).

@@ -71,6 +71,15 @@ TEST_F(GameSoundTest, EffectNumbersOutsideTheTableAreFatal)
         EndsWith(FatalAlertMessageOf([&] { PlayEffectAt(60, &near); }), ": sound effect wasn't loaded!"));
 }
 
+// Menus, effects and items run in tools and tests that never start the sound: they must stay silent
+// rather than stop on the unloaded-effect check.
+TEST(GameSoundNotStarted, EffectsAreDroppedWithoutAnAlert)
+{
+    ASSERT_EQ(gEffectChannelCount, 0);
+    EXPECT_EQ(FatalAlertMessageOf([] { EXPECT_EQ(PlayEffectCentered(EFFECT_SPLASH), -1); }), "");
+    EXPECT_EQ(FatalAlertMessageOf([] { EXPECT_EQ(PlayEffectAt(EFFECT_SPLASH, &kOrigin), -1); }), "");
+}
+
 TEST_F(GameSoundTest, MissingAiffFallsBackToMp3AndMissingBothIsFatal)
 {
     const std::filesystem::path main = folder.Path() / "Data" / "Audio" / "Main";
