@@ -6,6 +6,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Player.h"
 #include "Interface/LocalizedStrings.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
@@ -19,6 +20,7 @@
 #include "System/Log.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
+#include "System/ScriptedPlay.h"
 #include "System/UserDataFiles.h"
 #include "System/Window.h"
 #include "Tarnet/Tarnet.h"
@@ -89,7 +91,8 @@ static void LogOpenGLContext()
 // The adventure: levels in sequence from gLevelIndex until one is lost or the last is won.
 static void PlayAdventure()
 {
-    // PENDING(Player): set up the player records (a restored game keeps its own).
+    // PENDING(Menus): a game restored from a saved slot passes true and keeps its own records.
+    InitPlayerRecords(false);
     for (; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++) {
         // PENDING(Sound): start the level's song.
         // PENDING(Screens): show the level intro.
@@ -131,6 +134,9 @@ void RunGameShell()
     uint64_t artStart = Tarnet::MicrosecondsNow();
     LoadSharedArt();
     LogLine(kLogInfo, "Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
+    if (IsScriptedPlayRequested())
+        RunScriptedPlay(); // a level from the command line, then the program ends
+
     // PENDING(Screens): the title splash and the intro story.
 
     for (;;) {

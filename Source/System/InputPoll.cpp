@@ -183,4 +183,5 @@ void PollInput()
     // The needs of the keyboard and mouse, then those of each controller.
     AdvanceKeyboardNeedStates();
     UpdateControllerNeedStates();
+    AdvanceScriptedNeedStates();
 }
