@@ -310,14 +310,6 @@ static void ApplyScriptFrame(int32_t frame, size_t* nextEvent)
     }
 }
 
-static void FixFrameTime()
-{
-    if (gRun.step > 0) {
-        gFrameSeconds = gRun.step;
-        gFrameRate = 1.0f / gRun.step;
-    }
-}
-
 void RunScriptedPlay()
 {
     std::FILE* trace = gAsked.trace.empty() ? nullptr : OpenOutput(gAsked.trace, "trace");
@@ -330,8 +322,8 @@ void RunScriptedPlay()
     SetNeedsScripted(gRun.scripted);
     gPlayMode = gRun.playMode;
     InitPlayerRecords(false);
+    gFixedFrameSeconds = gRun.step;
     HarnessStartLevel(gRun.levelIndex, gRun.playMode, gRun.numPlayers, gPrefs.splitScreenMode);
-    FixFrameTime();
 
     if (trace)
         std::fprintf(trace, "%s\n", TraceHeader().c_str());
@@ -348,7 +340,6 @@ void RunScriptedPlay()
     for (int32_t frame = 0; frame < gRun.frames; frame++) {
         ApplyScriptFrame(frame, &nextEvent);
         bool goesOn = PlayLevelFrame();
-        FixFrameTime();
 
         if (record)
             RecordFrame(record, frame);
