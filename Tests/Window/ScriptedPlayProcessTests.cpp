@@ -253,11 +253,11 @@ TEST_F(ScriptedPlayProcessTest, TenSecondsOverTheForestShowSkyAboveTheChasedPlay
                            400);
     ASSERT_EQ(race.exitCode, 0) << race.err;
     ASSERT_TRUE(LoadPicture(folder.Path() / "race.png", &picture));
-    // Stacked panes: each half shows its own lit scene, neither is left black.
-    Rgba upper = picture.MeanOf(0.05f, 0.05f, 0.95f, 0.45f);
-    Rgba lower = picture.MeanOf(0.05f, 0.55f, 0.95f, 0.95f);
-    EXPECT_GT(int(upper.r) + int(upper.g) + int(upper.b), 90);
-    EXPECT_GT(int(lower.r) + int(lower.g) + int(lower.b), 90);
+    // Side-by-side panes (the default layout): each shows its own lit scene, neither is left black.
+    Rgba left = picture.MeanOf(0.05f, 0.05f, 0.45f, 0.95f);
+    Rgba right = picture.MeanOf(0.55f, 0.05f, 0.95f, 0.95f);
+    EXPECT_GT(int(left.r) + int(left.g) + int(left.b), 90);
+    EXPECT_GT(int(right.r) + int(right.g) + int(right.b), 90);
 }
 
 } // namespace
