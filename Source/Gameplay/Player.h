@@ -134,6 +134,7 @@ void StorePlayerStock(); // player 0's lives, health, fuel, shield and ammunitio
 void InitPlayers();
 // Forgets the objects of the level that ended (they were disposed with the level's objects).
 void ClearPlayerObjects();
+void DisposePlayerArt(); // level end, after the objects: player 2's skin, and the objects forgotten
 ObjNode* MakePlayer(int player, const PlayerStartType* start, float scale);
 // Brings a dead player back at its respawn point; in adventure mode without lives it loses the level.
 void RespawnPlayer(int player);

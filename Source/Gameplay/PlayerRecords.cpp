@@ -15,8 +15,8 @@
 #include "System/ProgramState.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
+#include <iterator>
 
 PlayerRecord gPlayers[MAX_PLAYERS];
 float gSpeedCap[MAX_PLAYERS];
@@ -91,6 +91,12 @@ void ClearPlayerObjects()
         record.carriedEgg = nullptr;
         record.chargeChannel = -1;
     }
+}
+
+void DisposePlayerArt()
+{
+    DisposeSpriteGroup(kPlayerTwoSkinGroup);
+    ClearPlayerObjects();
 }
 
 float MaxFlightAltitude(float x, float z)

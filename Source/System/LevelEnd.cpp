@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
@@ -18,6 +19,7 @@ void EndLevel()
     SilenceAllEffects();
     // PENDING(Items): delete the spline-driven objects.
     DisposeAllObjects();
+    DisposePlayerArt();
     FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();
     // PENDING(Effects): reset the effect systems and confetti groups.
