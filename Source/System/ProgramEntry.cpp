@@ -31,7 +31,7 @@ static const CommandLineOption kGameOptions[] = {
     {"--mode", "MODE", "in this mode: adventure, race, battle or capture", ApplyModeOption},
     {"--players", "N", "with 1 or 2 players", ApplyPlayersOption},
     {"--script", "FILE", "play the level from a script of input needs", ApplyScriptOption},
-    {"--frames", "N", "play N frames, then quit (600 by default)", ApplyFramesOption},
+    {"--frames", "N", "play N frames, then quit (a script: 600 by default)", ApplyFramesOption},
     {"--step", "SECONDS", "every frame lasts exactly this long (repeatable runs)", ApplyStepOption},
     {"--trace", "OUT.csv", "write each player's state, one row per frame", ApplyTraceOption},
     {"--shot", "FRAME:OUT.png", "save the picture of a frame (repeatable)", ApplyShotOption},

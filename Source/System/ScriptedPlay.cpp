@@ -14,6 +14,7 @@
 #include "System/Prefs.h"
 #include "System/Random.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -185,7 +186,8 @@ int CheckScriptedPlayOptions()
     }
 
     // The frames and their step.
-    double number = kDefaultFrames;
+    // Hand play goes on until the level ends unless a number of frames is given.
+    double number = gAsked.script.empty() ? double(INT32_MAX) : kDefaultFrames;
     if (!gAsked.frames.empty() && !ParsePositive(gAsked.frames, 1e8, &number))
         return RefuseOptions("--frames wants a positive whole number, not \"" + gAsked.frames + "\"");
     if (number != std::floor(number))
@@ -328,8 +330,9 @@ void RunScriptedPlay()
     if (trace)
         std::fprintf(trace, "%s\n", TraceHeader().c_str());
     if (record) {
-        std::fprintf(record, "# recorded: --level %s --mode %d --players %d --step %g\n",
-                     kLevelTable[gRun.levelIndex].fileName, gRun.playMode, gRun.numPlayers,
+        static const char* const kModeNames[] = {"adventure", "race", "battle", "capture"};
+        std::fprintf(record, "# recorded: --level %s --mode %s --players %d --step %g\n",
+                     kLevelTable[gRun.levelIndex].fileName, kModeNames[gRun.playMode], gRun.numPlayers,
                      double(gRun.step));
         for (auto& values : gRecordedValue)
             for (float& value : values)
