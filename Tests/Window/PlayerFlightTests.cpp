@@ -314,4 +314,21 @@ TEST_F(PlayerFlightTest, TheChaseCameraStaysAboveTheGroundAndTheCameraNeedToggle
     EXPECT_EQ(gCameraMode[0], CAMERA_MODE_CHASE);
 }
 
+TEST_F(PlayerFlightTest, AFallingDeathCirclesTheCameraAroundThePlayerAndLiftsIt)
+{
+    StartLevel(1, kPlayMode_Adventure, 1);
+    PlaceHigh(900);
+    Play(30);
+    DamagePlayer(0, 2.0f, PLAYER_DEATH_FALL, nullptr, false);
+    ASSERT_TRUE(gPlayerDead[0]);
+    EXPECT_TRUE(gCameraOrbit[0]);
+    EXPECT_EQ(gPlayers[0].objNode->Skeleton->animNum, PLAYER_ANIM_FALL);
+
+    const Point3D before = gPlayers[0].cameraFrom;
+    Play(30);
+    const Point3D after = gPlayers[0].cameraFrom;
+    EXPECT_NEAR(after.y - before.y, 100 * 30 * kStep, 1.0f) << "the orbit climbs at 100 units/s";
+    EXPECT_NEAR(gRespawnTimer[0], 8 - 30 * kStep, 1e-4f) << "a fall waits 8 s unless the ground comes first";
+}
+
 } // namespace
