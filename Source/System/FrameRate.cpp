@@ -42,6 +42,8 @@ static float RawRateSince(uint64_t now)
     return raw < kMinimumFrameRate ? kMinimumFrameRate : raw;
 }
 
+float gFixedFrameSeconds = 0;
+
 void CalcFrameRate()
 {
     uint64_t now = Tarnet::MicrosecondsNow();
@@ -72,4 +74,10 @@ void CalcFrameRate()
 
     gLastFrameMicroseconds = now;
     gFrameSeconds = 1.0f / gFrameRate;
+
+    // A fixed step overrides the measurement, so that a scripted run repeats exactly.
+    if (gFixedFrameSeconds > 0) {
+        gFrameSeconds = gFixedFrameSeconds;
+        gFrameRate = 1.0f / gFixedFrameSeconds;
+    }
 }

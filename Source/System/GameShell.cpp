@@ -6,6 +6,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Player.h"
 #include "Gameplay/TimeDemo.h"
 #include "Interface/LocalizedStrings.h"
 #include "Interface/Twitch.h"
@@ -21,6 +22,7 @@
 #include "System/MenuTables.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
+#include "System/ScriptedPlay.h"
 #include "System/UserDataFiles.h"
 #include "System/Window.h"
 #include "Tarnet/Tarnet.h"
@@ -91,7 +93,7 @@ static void LogOpenGLContext()
 // The adventure: levels in sequence from gLevelIndex until one is lost or the last is won.
 static void PlayAdventure()
 {
-    // PENDING(Player): set up the player records (a restored game keeps its own).
+    InitPlayerRecords(gRestoredGame);
     for (bool firstLevel = true; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++, firstLevel = false) {
         // Between levels the player may save; a game just begun or restored starts at once.
         if (!firstLevel)
@@ -103,6 +105,7 @@ static void PlayAdventure()
         EndLevel();
         if (gLevelLost)
             return;
+        StorePlayerStock(); // what the save prompt keeps and the next level starts with
     }
     // PENDING(Screens): show the win screen.
 }
@@ -115,6 +118,7 @@ static void PlayTimeDemo()
     gNumPanes = 1;
     gLevelIndex = TIME_DEMO_LEVEL;
     SDL_GL_SetSwapInterval(0);
+    InitPlayerRecords(false);
     StartLevel();
     RunLevelLoop();
     EndLevel();
@@ -123,6 +127,7 @@ static void PlayTimeDemo()
 // A two-player match: the one level gLevelIndex.
 static void PlayOneLevel()
 {
+    InitPlayerRecords(false);
     PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
     StartLevel();
     RunLevelLoop();
@@ -160,6 +165,9 @@ void RunGameShell()
     LogLine(kLogInfo, "Shared art loaded in %d ms", int((Tarnet::MicrosecondsNow() - artStart) / 1000));
     if (gTimeDemoRequested)
         PlayTimeDemo();
+    if (IsScriptedPlayRequested())
+        RunScriptedPlay(); // a level from the command line, then the program ends
+
     // PENDING(Screens): the title splash and the intro story.
 
     for (;;) {

@@ -130,6 +130,12 @@ inline bool IsStateDown(uint8_t state)
     return (state & 1) != 0;
 }
 
+// --- Scripted play: while on, every need's state and analog value come from the script, for
+// every reader of needs; PollInput still pumps the events (closing the window still quits) ---
+void SetNeedsScripted(bool on); // off: the devices answer again
+bool AreNeedsScripted();
+void SetScriptedNeedValue(int player, int need, float value); // 0..1, held from the next poll on
+
 // --- Locks: a screen that opens with a press still down calls these so it does not act twice ---
 void LockAllInputStates(); // every key, mouse, need and controller-need state becomes locked
 void LockNeed(int need);   // the keyboard-and-mouse state of one need becomes locked

@@ -34,3 +34,6 @@ int GetKeyboardPlayer();
 
 // Recomputes every open slot's need states and analog values from its controller.
 void UpdateControllerNeedStates();
+
+// Advances the scripted need states from their held values (scripted play only).
+void AdvanceScriptedNeedStates();

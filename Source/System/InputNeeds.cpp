@@ -25,8 +25,70 @@ uint8_t GetMouseButtonState(int n)
     return gMouseStates[n];
 }
 
+// Scripted play: the script's value of each need per player, and the states advanced from them.
+static bool gNeedsScripted = false;
+static float gScriptedNeedValue[MAX_LOCAL_PLAYERS][NUM_CONTROL_NEEDS];
+static uint8_t gScriptedNeedState[MAX_LOCAL_PLAYERS][NUM_CONTROL_NEEDS];
+
+void SetNeedsScripted(bool on)
+{
+    gNeedsScripted = on;
+    for (int player = 0; player < MAX_LOCAL_PLAYERS; player++) {
+        for (int need = 0; need < NUM_CONTROL_NEEDS; need++) {
+            gScriptedNeedValue[player][need] = 0;
+            gScriptedNeedState[player][need] = KEYSTATE_UP;
+        }
+    }
+}
+
+bool AreNeedsScripted()
+{
+    return gNeedsScripted;
+}
+
+void SetScriptedNeedValue(int player, int need, float value)
+{
+    if (player >= 0 && player < MAX_LOCAL_PLAYERS && need >= 0 && need < NUM_CONTROL_NEEDS)
+        gScriptedNeedValue[player][need] = value;
+}
+
+void AdvanceScriptedNeedStates()
+{
+    if (!gNeedsScripted)
+        return;
+    for (int player = 0; player < MAX_LOCAL_PLAYERS; player++) {
+        for (int need = 0; need < NUM_CONTROL_NEEDS; need++) {
+            uint8_t& state = gScriptedNeedState[player][need];
+            state = AdvanceInputState(state, gScriptedNeedValue[player][need] > 0);
+        }
+    }
+}
+
+// The scripted answer; player -1 asks both players, player 0 first.
+static uint8_t ScriptedNeedState(int need, int player)
+{
+    if (need < 0 || need >= NUM_CONTROL_NEEDS || player >= MAX_LOCAL_PLAYERS)
+        return KEYSTATE_UP;
+    if (player >= 0)
+        return gScriptedNeedState[player][need];
+    uint8_t first = gScriptedNeedState[0][need];
+    return first != KEYSTATE_UP ? first : gScriptedNeedState[1][need];
+}
+
+static float ScriptedNeedAnalog(int need, int player)
+{
+    if (need < 0 || need >= NUM_CONTROL_NEEDS || player >= MAX_LOCAL_PLAYERS)
+        return 0;
+    if (player >= 0)
+        return gScriptedNeedValue[player][need];
+    float first = gScriptedNeedValue[0][need];
+    return first != 0 ? first : gScriptedNeedValue[1][need];
+}
+
 uint8_t GetNeedState(int need, int player)
 {
+    if (gNeedsScripted)
+        return ScriptedNeedState(need, player);
     if (player == -1) {
         // An out-of-range need would index past every table below.
         if (need < 0)
@@ -63,6 +125,8 @@ uint8_t GetNeedState(int need, int player)
 
 float GetNeedAnalogValue(int need, int player)
 {
+    if (gNeedsScripted)
+        return ScriptedNeedAnalog(need, player);
     if (player == -1) {
         player = GetKeyboardPlayer();
         for (int slot = 0; slot < MAX_LOCAL_PLAYERS; slot++) {

@@ -11,7 +11,9 @@
 #include "System/ProgramState.h"
 #include "System/Window.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 uint8_t gKeyStates[NUM_KEY_STATES];
 uint8_t gMouseStates[NUM_MOUSE_STATES];
@@ -32,6 +34,9 @@ static int gWheelSumY;
 
 void SetUpInput()
 {
+    // A new input session starts with nothing held.
+    std::fill(std::begin(gKeyDown), std::end(gKeyDown), false);
+    std::fill(std::begin(gMouseButtonDown), std::end(gMouseButtonDown), false);
     for (int need = 0; need < NUM_CONTROL_NEEDS; need++)
         gLastControllerForNeed[need] = -1;
     OpenAllControllers();
@@ -183,4 +188,5 @@ void PollInput()
     // The needs of the keyboard and mouse, then those of each controller.
     AdvanceKeyboardNeedStates();
     UpdateControllerNeedStates();
+    AdvanceScriptedNeedStates();
 }

@@ -9,14 +9,6 @@
 
 enum
 {
-    kPlayMode_Adventure = 0, // one player, levels 0-2 in sequence
-    kPlayMode_Race = 1,      // two players, split screen, one level each
-    kPlayMode_Battle = 2,
-    kPlayMode_CaptureTheFlag = 3,
-};
-
-enum
-{
     kScene_Forest = 0,
     kScene_Desert = 1,
     kScene_Swamp = 2,
@@ -44,20 +36,11 @@ struct SceneLook
 extern const LevelDefinition kLevelTable[NUM_LEVELS];
 extern const SceneLook kSceneLooks[NUM_SCENES];
 
-extern int16_t gPlayMode;
-
-// Level state, all cleared at level start.
-extern bool gLevelLost;       // out of lives, abandoned from the pause menu, or the demo path ended
-extern bool gLevelEnding;     // the level is decided; it ends when gLevelEndTimer runs out
-extern float gLevelEndTimer;  // seconds
-extern float gRaceStartTimer; // race countdown, seconds
-extern float gLevelTime;      // seconds played (not paused)
-extern int32_t gLevelFrames;  // frames drawn
+extern int32_t gLevelFrames; // frames drawn
 
 extern Vector3D gLevelLightDirection; // the scene's normalised light direction
 extern float gLevelLightColor[4];
-extern float gFadeRangeInverse;    // 1 / (gFadeEndDistance - gFadeStartDistance)
-extern uint32_t gDistanceFadeBits; // NODEBIT_DISTANCE_FADE when the level fades distant objects
+extern float gFadeRangeInverse; // 1 / (gFadeEndDistance - gFadeStartDistance)
 
 void LoadLevelSpecificTextures(int scene); // the enemy barrier and the scene's fence or dust devil
 void StartLevel();   // loads the level gLevelIndex for gPlayMode and gNumPanes and builds its scene
@@ -69,9 +52,6 @@ void BeginLevelPlay();
 bool PlayLevelFrame();
 void FinishLevelPlay();
 void EndLevel(); // frees everything the level made, in the reverse order of its start
-
-// Decides the level: it ends `seconds` from now. A second call while ending changes nothing.
-void BeginLevelEnd(float seconds);
 
 // Loading bar: fraction 0 starts the loading clock; later fractions draw the bar, but only once
 // loading has taken 200 ms and never more often than every 16 ms.

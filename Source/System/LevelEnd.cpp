@@ -8,6 +8,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
@@ -20,6 +21,7 @@ void EndLevel()
     SilenceAllEffects();
     EmptySplineObjectList(); // unlinked ones are not in the list DisposeAllObjects walks
     DisposeAllObjects();
+    DisposePlayerArt();
     FreeAllSkeletonFiles(-1); // after their instances, before the model files that hold their meshes
     FreeTerrainData();
     FreeAllParticleGroups(); // their managers went with the objects

@@ -5,6 +5,8 @@
 #include "System/Level.h"
 
 #include "3D/OGL_Support.h"
+#include "Gameplay/Camera.h"
+#include "Gameplay/Player.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
 #include "System/Alerts.h"
@@ -13,6 +15,7 @@
 #include "System/GameShell.h"
 #include "System/Input.h"
 #include "System/Pause.h"
+#include "System/Prefs.h"
 #include "Tarnet/Files/StandardOutput.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
@@ -57,18 +60,23 @@ static bool IsLevelOver()
     return false;
 }
 
+static void UpdateDeathFades();
+
 static void RunLevelFrame()
 {
-    // PENDING(Player): read each player's flight controls.
+    for (int player = 0; player < gNumPanes; player++)
+        UpdatePlayerInputs(player);
 
     MoveObjects();
     MoveSplineObjects();
-    // PENDING(Camera): move each pane's camera.
+    MoveCameras();
     FadeFencesByDistance(); // with the cameras' new distance
     // PENDING(Hazards): turn the dust-devil swirl.
 
-    if (gPlayMode == kPlayMode_Race)
-        gRaceStartTimer -= gFrameSeconds; // PENDING(Player): then update the race places
+    if (gPlayMode == kPlayMode_Race) {
+        gRaceStartTimer -= gFrameSeconds;
+        UpdateRacePlaces();
+    }
 
     UpdateSuperTileWindows();
     OGL_DrawScene(DrawLevel);
@@ -77,12 +85,26 @@ static void RunLevelFrame()
     gLevelFrames++;
     gLevelTime += gFrameSeconds;
 
-    // PENDING(Player): death timing and respawns.
+    UpdateDeathFades();
 
     if (GetNeedState(kNeedPause, -1) == KEYSTATE_PRESSED)
         DoPauseMenu();
 
     CheckLevelSkipKeys();
+}
+
+// A dead player's pane fades out alone when the respawn timer runs out, and back in at the respawn.
+static void UpdateDeathFades()
+{
+    uint32_t fadeOut, fadeIn;
+    UpdatePlayerDeathTimers(&fadeOut, &fadeIn);
+    for (int player = 0; player < gNumPanes; player++) {
+        int paneOnly = kFadeFlags_P1Only << player;
+        if (fadeOut & (1u << player))
+            StartFade(paneOnly, 4);
+        if (fadeIn & (1u << player))
+            StartFade(kFadeFlags_In | paneOnly, 3);
+    }
 }
 
 static uint32_t gTimeDemoStartTicks = 0;
@@ -149,7 +171,23 @@ void BeginLevelEnd(float seconds)
 
 void DrawLevel()
 {
-    // PENDING(Camera): in stereo, each pane's camera mode sets the eye spacing and focus distance.
+    // In stereo each pane's camera mode sets the eye spacing and focus distance.
+    if (gPrefs.stereoMode != 0 && gCurrentPane < gNumPanes && gCurrentPane < MAX_PLAYERS) {
+        switch (gCameraMode[gCurrentPane]) {
+        case CAMERA_MODE_CHASE:
+            gStereoEyeSpacing = gPrefs.stereoMode == 3 ? 45.0f : 35.0f;
+            gStereoFocusDistance = gPrefs.stereoMode == 3 ? 280.0f : 260.0f;
+            break;
+        case CAMERA_MODE_COCKPIT:
+            gStereoEyeSpacing = 80;
+            gStereoFocusDistance = 300;
+            break;
+        default:
+            gStereoEyeSpacing = 50;
+            gStereoFocusDistance = 700;
+            break;
+        }
+    }
     DrawObjectList();
 }
 

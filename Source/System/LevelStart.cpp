@@ -7,8 +7,10 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
 #include "Gameplay/Items.h"
+#include "Gameplay/Player.h"
 #include "Gameplay/Sky.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
@@ -172,22 +174,6 @@ static void LoadLevelArt()
     LogLine(kLogInfo, "%s: %d ms", "LoadLevelArt", milliseconds);
 }
 
-// Each pane looks out from its player's start, a little above the ground, along the start heading.
-// PENDING(Camera): a stand-in until the players' cameras follow them.
-static void PlaceCamerasAtPlayerStarts()
-{
-    for (int pane = 0; pane < gNumPanes; pane++) {
-        const PlayerStartType& start = gPlayerStarts[pane < MAX_TERRAIN_PLAYERS ? pane : 0];
-        float x = float(start.x);
-        float z = float(start.z);
-        Point3D from = {x, TerrainHeightAt(x, z) + 500.0f, z};
-        float aheadX = x - std::sin(start.heading) * 1500.0f;
-        float aheadZ = z - std::cos(start.heading) * 1500.0f;
-        Point3D to = {aheadX, TerrainHeightAt(aheadX, aheadZ) + 250.0f, aheadZ};
-        OGL_UpdateCameraFromTo(&from, &to, pane);
-    }
-}
-
 // The demo path has run its course: the level ends as a lost one, which ends the demo.
 static void EndTimeDemoLevel()
 {
@@ -205,7 +191,7 @@ void StartLevel()
     gLevelEnding = false;
     gLevelEndTimer = 0;
     gPaused = false;
-    // PENDING(Player): clear each player's object reference and per-player index.
+    ClearPlayerObjects();
 
     SetTerrainScale(kTerrainScale);
 
@@ -233,12 +219,11 @@ void StartLevel()
         gRaceStartTimer = 3;
 
     PrimeTerrainWater();
-    // PENDING(Player): make the players.
+    InitPlayers();
     PrimeSplines();
     PrimeFences();
-    // PENDING(Camera): each player's camera replaces the start-view cameras placed here.
-    PlaceCamerasAtPlayerStarts();
-    InitSuperTileWindows();
+    for (int player = 0; player < gNumPanes; player++)
+        ResetCamera(player);
     UpdateSuperTileWindows();
     gTerrainLoading = false;
 }

@@ -8,6 +8,7 @@
 #include "System/CommandLine.h"
 #include "System/GameShell.h"
 #include "System/Log.h"
+#include "System/ScriptedPlay.h"
 #include "System/Window.h"
 
 #include "Tarnet/Tarnet.h"
@@ -34,6 +35,15 @@ static const CommandLineOption kGameOptions[] = {
     {"--verbose", nullptr, "also show debug lines, SDL's among them, on the console", ApplyVerbose},
     {"--timedemo", nullptr, "play the time demo, print its report on standard output, then quit",
      ApplyTimeDemo},
+    {"--level", "NAME", "play this level at once (level1 ... flag2), no menus", ApplyLevelOption},
+    {"--mode", "MODE", "in this mode: adventure, race, battle or capture", ApplyModeOption},
+    {"--players", "N", "with 1 or 2 players", ApplyPlayersOption},
+    {"--script", "FILE", "play the level from a script of input needs", ApplyScriptOption},
+    {"--frames", "N", "play N frames, then quit (a script: 600 by default)", ApplyFramesOption},
+    {"--step", "SECONDS", "every frame lasts exactly this long (repeatable runs)", ApplyStepOption},
+    {"--trace", "OUT.csv", "write each player's state, one row per frame", ApplyTraceOption},
+    {"--shot", "FRAME:OUT.png", "save the picture of a frame (repeatable)", ApplyShotOption},
+    {"--record", "FILE", "write what is played by hand as a script", ApplyRecordOption},
 };
 
 // Low layers reach the shell only through what it registers here.
@@ -48,6 +58,9 @@ int RunProgram(int argc, char** argv)
 {
     int commandLineResult =
         ParseCommandLine(argc, argv, kProgramName, kGameOptions, int(std::size(kGameOptions)));
+    if (commandLineResult != kCommandLineGoOn)
+        return commandLineResult;
+    commandLineResult = CheckScriptedPlayOptions();
     if (commandLineResult != kCommandLineGoOn)
         return commandLineResult;
 

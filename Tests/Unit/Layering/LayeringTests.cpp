@@ -33,8 +33,9 @@ enum Layer
 
 const char* const kLayerNames[] = {"host", "base", "services", "engine", "game", "shell"};
 
-const std::set<std::string> kBaseModules = {"Alerts", "Memory",       "BigEndian",   "Random",
-                                            "Log",    "ProgramState", "CommandLine", "DataFiles"};
+const std::set<std::string> kBaseModules = {"Alerts",       "Memory",       "BigEndian",
+                                            "Random",       "LevelGlobals", "Log",
+                                            "ProgramState", "CommandLine",  "DataFiles"};
 const std::set<std::string> kServiceModules = {
     "FrameRate", "Pause",       "Prefs",        "PrefsFile",     "UserDataFiles",     "Languages",
     "Window",    "Input",       "InputLocal",   "InputBindings", "InputGamepadNeeds", "InputNeeds",
