@@ -6,8 +6,8 @@
 #include "System/ProgramState.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
+#include <iterator>
 
 constexpr int kRaceLaps = 3;
 
