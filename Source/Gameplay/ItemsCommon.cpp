@@ -7,8 +7,10 @@
 #include "Gameplay/ItemsLocal.h"
 
 #include "3D/TQ3D.h"
+#include "Gameplay/Player.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
+#include "Sound/GameSound.h"
 #include "System/Alerts.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
@@ -106,28 +108,32 @@ void MakeItemSolid(ObjNode* obj, uint32_t ctype, float tweakXZ, float tweakY, Tr
 
 bool CrashIntoItem(ObjNode* item, ObjNode* player)
 {
-    (void)item;
-    (void)player;
-    // PENDING(Player): CrashPlayer(player, item, 0): the player explodes unless invincible.
+    CrashPlayer(player, item, PLAYER_DEATH_EXPLODE);
     return true;
+}
+
+// The scratch of a plant or crown: the damage, a moment of invincibility, the body hit and its rumble.
+static void ScratchPlayer(ObjNode* player, float damage, int deathKind, const Point3D* where,
+                          float invincible)
+{
+    int who = PlayerIndexOf(player);
+    DamagePlayer(who, damage, deathKind, where, true);
+    gPlayers[who].invincibleTimer = invincible;
+    PlayEffectAt(EFFECT_BODYHIT, &player->Position);
+    RumbleForEffect(EFFECT_BODYHIT, who);
 }
 
 bool HurtByThorns(ObjNode* plant, ObjNode* player)
 {
-    (void)plant;
-    (void)player;
-    // PENDING(Player): DamagePlayer(player->PaneIndex, plant->Damage, RandomInt(0, 1), nullptr, true) unless
-    // the player's invincibleTimer > 0 or gPrefs.easyMode; then invincibleTimer = 0.5, BODYHIT and its
-    // rumble.
+    if (gPlayers[PlayerIndexOf(player)].invincibleTimer <= 0 && !gPrefs.easyMode)
+        ScratchPlayer(player, plant->Damage, RandomInt(0, 1), nullptr, 0.5f);
     return false; // thorns scratch; they never block
 }
 
 bool HurtByTreeCrown(ObjNode* crown, ObjNode* player)
 {
-    (void)crown;
-    (void)player;
-    // PENDING(Player): DamagePlayer(player->PaneIndex, TREE_CROWN_DAMAGE, 1, &crown->Position, true) unless
-    // gPrefs.easyMode, the player carries an egg or its invincibleTimer > 0; then BODYHIT with its rumble and
-    // invincibleTimer = 0.6.
+    const PlayerRecord& record = gPlayers[PlayerIndexOf(player)];
+    if (!gPrefs.easyMode && !record.carriedEgg && record.invincibleTimer <= 0)
+        ScratchPlayer(player, TREE_CROWN_DAMAGE, 1, &crown->Position, 0.6f);
     return false;
 }

@@ -6,8 +6,11 @@
 
 #include "3D/TQ3D.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Player.h"
 #include "Objects/Collision.h"
+#include "Sound/GameSound.h"
 #include "System/Alerts.h"
+#include "System/Prefs.h"
 
 static constexpr float kTrunkWidth = 0.25f;
 static constexpr float kPlantWidth = 0.7f;    // a bush's box is its dense middle
@@ -16,8 +19,11 @@ static constexpr float kAlignedDepth = -2.0f; // cacti and gecko plants stand a 
 // Touching it makes the player flinch, and the plant breaks; its item stays, so it grows back.
 static bool BreakPlant(ObjNode* plant, ObjNode* player)
 {
-    (void)player;
-    // PENDING(Player): the hurt flinch (egg dropped unless easy mode, animation 10), BODYHIT and its rumble.
+    int who = PlayerIndexOf(player);
+    if (!gPrefs.easyMode)
+        StartPlayerFlinch(who);
+    PlayEffectAt(EFFECT_BODYHIT, &player->Position);
+    RumbleForEffect(EFFECT_BODYHIT, who);
     ShatterObject(plant, 200, 8, 1, 1);
     DisposeObject(plant);
     return false;
@@ -26,8 +32,9 @@ static bool BreakPlant(ObjNode* plant, ObjNode* player)
 static bool StingPlayer(ObjNode* plant, ObjNode* player)
 {
     (void)plant;
-    (void)player;
-    // PENDING(Player): the hurt flinch when the player carries no egg.
+    int who = PlayerIndexOf(player);
+    if (!gPlayers[who].carriedEgg)
+        StartPlayerFlinch(who);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "3D/Math3D.h"
+#include "Gameplay/Effects.h"
 #include "Gameplay/PlayerStock.h"
 #include "Objects/ObjNode.h"
 #include "Terrain/Terrain.h"
@@ -109,11 +110,13 @@ struct PlayerRecord
     bool spinReleased;
 
     // Per level.
-    float steer, pitch;       // this frame's flight inputs, -1..1
-    float rawSteer, rawPitch; // the same before the invert-pitch preference
-    float flyAnimTimer;       // the alternation of the two level-flight animations
-    float waterEffectTimer;   // ripples while in the water
-    float smokeTimer;         // damage smoke
+    float steer, pitch;         // this frame's flight inputs, -1..1
+    float rawSteer, rawPitch;   // the same before the invert-pitch preference
+    float flyAnimTimer;         // the alternation of the two level-flight animations
+    float waterEffectTimer;     // ripples while in the water
+    EffectEmitter dustEmitter;  // scrape dust while touching the ground
+    EffectEmitter sprayEmitter; // spray while skimming water
+    EffectEmitter smokeEmitter; // damage smoke while badly hurt
     Point3D contrailLastPoint[2];
 };
 

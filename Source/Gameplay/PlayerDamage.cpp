@@ -5,9 +5,11 @@
 
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Effects.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
+#include "Sound/GameSound.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/LevelGlobals.h"
@@ -78,7 +80,8 @@ bool DamagePlayer(int player, float amount, int deathKind, const Point3D* where,
     record.weaponCharge = 0;
     // PENDING(Weapons): stop the charge sound in chargeChannel.
     record.jetOn = false;
-    // PENDING(Sound): stop the jet-pack hum in LoopChannel.
+    if (node)
+        StopEffectChannelIfPlaying(&node->LoopChannel, EFFECT_JETPACKHUM);
     DropCarriedEgg(player);
     if (gPlayerDead[player])
         return true;
@@ -92,7 +95,7 @@ bool DamagePlayer(int player, float amount, int deathKind, const Point3D* where,
         record.invincibleTimer = 8;
         gRespawnTimer[player] = 8;
         gCameraOrbit[player] = true;
-        // PENDING(Sound): PlayEffect3D(EFFECT_BODYHIT) at the player.
+        PlayEffectAt(EFFECT_BODYHIT, &node->Position);
         Rumble(0.6f, 0.6f, 200, player);
     }
 
@@ -121,8 +124,7 @@ bool CrashPlayer(ObjNode* playerObj, ObjNode* hazard, int deathKind)
                      facingZ * (hazard->Position.z - playerObj->Position.z);
         playerObj->Rotation.y += side > 0 ? 0.34906587f : -0.34906587f;
         playerObj->Rotation.x *= 1 + 0.2f * RandomSigned();
-        // PENDING(Effects): BurstSparks at the player (force 200, size 1, texture 9, 100 particles,
-        // fade 1.0).
+        BurstSparks(&playerObj->Position, 200, 1, PARTICLE_SObjType_Sparks, 100, 1.0f);
     }
     if (gPlayers[player].invincibleTimer <= 0)
         KillPlayer(player, deathKind, &playerObj->Position);
@@ -135,7 +137,9 @@ void ExplodePlayer(int player, const Point3D*)
     ObjNode* node = record.objNode;
     if (!node)
         return;
-    // PENDING(Effects): the explosion's particle bursts and sparks at the player.
+    MakeFireExplosion(&node->Position, 70, 400);
+    MakeSmokeBurst(&node->Position, 30, 250);
+    BurstSparks(&node->Position, 400, 1, PARTICLE_SObjType_Sparks, 100, 1.0f);
     for (ObjNode* part = node; part; part = part->ChainNext)
         part->StatusFlags |= NODEBIT_INVISIBLE | NODEBIT_FROZEN;
     node->CType = 0;
@@ -146,7 +150,7 @@ void ExplodePlayer(int player, const Point3D*)
     gRespawnTimer[player] = wait;
     gPlayerDead[player] = true;
     gCameraOrbit[player] = false;
-    // PENDING(Sound): PlayEffect_Parms3D(EFFECT_PLANECRASH, at the player, volume 0.5).
+    PlayEffectAtRate(EFFECT_PLANECRASH, &node->Position, kNormalRate, 0.5f);
     Rumble(1.0f, 1.0f, 500, player);
 }
 
@@ -216,7 +220,8 @@ void ShieldHit(int player, float amount, float flash, bool flinch)
     record.shieldTimer = std::max(0.0f, record.shieldTimer - amount);
     if (record.shieldObj) {
         if (record.shieldObj->Tint.a < 0.2f) {
-            // PENDING(Sound): PlayEffect_Parms3D(EFFECT_SHIELD, at the player, volume 0.3).
+            if (record.objNode)
+                PlayEffectAtRate(EFFECT_SHIELD, &record.objNode->Position, kNormalRate, 0.3f);
             Rumble(0.4f, 0.4f, 150, player);
         }
         record.shieldObj->Tint.a = flash;
@@ -243,7 +248,7 @@ bool PlayerTouchesPlayer(ObjNode* self, ObjNode* other)
     int b = PlayerIndexOf(other);
     if (gPlayers[a].invincibleTimer > 0 || gPlayers[b].invincibleTimer > 0)
         return true;
-    // PENDING(Sound): PlayEffect3D(EFFECT_BODYHIT) at the first player.
+    PlayEffectAt(EFFECT_BODYHIT, &self->Position);
     float angle = std::acos(DotClamped(&self->MotionDir, &other->MotionDir));
     float damage = std::max(0.5f, angle / (PI / 2));
     bool aDead = DamagePlayer(a, damage, PLAYER_DEATH_FALL, nullptr, true);

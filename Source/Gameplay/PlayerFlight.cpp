@@ -7,6 +7,7 @@
 #include "Gameplay/Camera.h"
 #include "Objects/Collision.h"
 #include "Skeleton/Skeleton.h"
+#include "Sound/GameSound.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/LevelGlobals.h"
@@ -161,7 +162,8 @@ static void SteerPlayer(ObjNode* node, int player)
 static void StopJetPack(int player)
 {
     PlayerRecord& record = gPlayers[player];
-    // PENDING(Sound): StopAChannel(&objNode->LoopChannel), the jet-pack hum.
+    if (record.objNode)
+        StopEffectChannelIfPlaying(&record.objNode->LoopChannel, EFFECT_JETPACKHUM);
     record.jetOn = false;
     gSpeedCapTarget[player] = PLAYER_NORMAL_SPEED_CAP;
 }
@@ -173,19 +175,19 @@ static void RunJetPack(ObjNode* node, int player)
         StopJetPack(player);
         return;
     }
-    if (!record.jetOn) {
-        // PENDING(Sound): PlayEffect_Parms3D(EFFECT_JETPACKIGNITE, &coord, NORMAL_CHANNEL_RATE, 0.7).
-    }
+    if (!record.jetOn)
+        PlayEffectAtRate(EFFECT_JETPACKIGNITE, &node->Position, kNormalRate, 0.7f);
     record.jetOn = true;
     float dt = gFrameSeconds;
     record.jetFuel = std::max(0.0f, record.jetFuel - 0.05f * dt);
     gSpeedCapTarget[player] = PLAYER_JET_SPEED_CAP;
     node->Speed += 1000 * dt;
-    // PENDING(Sound): keep EFFECT_JETPACKHUM looping in LoopChannel at the player's position.
+    if (node->LoopChannel == -1)
+        node->LoopChannel = PlayEffectAt(EFFECT_JETPACKHUM, &node->Position);
     record.jetHumTimer -= dt;
     if (record.jetHumTimer <= 0) {
         record.jetHumTimer = 0.1f;
-        // PENDING(Sound): the jet-pack hum's rumble pulse.
+        RumbleForEffect(EFFECT_JETPACKHUM, player);
     }
 }
 
@@ -241,7 +243,7 @@ static void TouchGround(ObjNode* node, int player, const Vector3D* flightDir)
 
     if (gWorkVel.y < -200)
         DamagePlayer(player, 0.1f * gFrameSeconds, PLAYER_DEATH_EXPLODE, nullptr, false);
-    // PENDING(Effects): scrape dust at the player's feet (MakeDustPuff).
+    KickUpGroundDust(node, &gPlayers[player].dustEmitter);
     RumbleGroundScrape(player);
     gWorkVel.y *= -0.1f; // a small bounce
 }
@@ -261,7 +263,8 @@ static void TouchWater(ObjNode* node, int player)
     gWorkPos.y = surface - bottom;
     if (gWorkVel.y < -400) {
         DamagePlayer(player, 1.1f, PLAYER_DEATH_EXPLODE, nullptr, false);
-        // PENDING(Effects): MakeSplash(x, surface, z, 1.2), the big splash.
+        Point3D splash = {gWorkPos.x, surface, gWorkPos.z};
+        SplashIntoWater(&splash, 1.2f);
         gWorkVel.y = 0;
         return;
     }
@@ -275,9 +278,10 @@ static void TouchWater(ObjNode* node, int player)
             record.waterEffectTimer = 0.05f;
             SpawnWaterRipples(gWorkPos.x, gWorkPos.z, 12, 40, 1, 1);
         }
-        // PENDING(Effects): the wake behind the player (MakeWake).
+        SkimWaterSpray(node, &record.sprayEmitter, gWorkPos.x, surface, gWorkPos.z);
     } else {
-        // PENDING(Effects): MakeSplash(x, surface, z, 1.0).
+        Point3D splash = {gWorkPos.x, surface, gWorkPos.z};
+        SplashIntoWater(&splash, 1.0f);
     }
     gWorkVel.y = 0;
 }
@@ -442,17 +446,13 @@ static void UpdatePlayerCommon(ObjNode* node, int player)
     CrossLineMarkers(node, player);
 
     // 5. What follows the player.
-    // PENDING(Effects): UpdatePlayerContrails(player), from the wing tips (joints 16 and 21).
+    TrailWingContrails(node, record.steer, record.pitch, record.contrailLastPoint);
     // PENDING(Weapons): UpdatePlayerAimPoints(player).
     UpdateShieldBubble(player);
-    if (!gPrefs.reducedDetail && record.health < 0.33f) {
-        record.smokeTimer -= dt;
-        if (record.smokeTimer <= 0) {
-            record.smokeTimer = 0.02f;
-            // PENDING(Effects): two damage-smoke particles at the player.
-        }
-    }
-    // PENDING(Sound): Update3DSoundChannel for the player's LoopChannel.
+    if (!gPrefs.reducedDetail && record.health < 0.33f)
+        PuffDamageSmoke(&node->Position, &record.smokeEmitter);
+    if (node->LoopChannel != -1)
+        FollowEffectChannel(EFFECT_JETPACKHUM, &node->LoopChannel, &node->Position);
 }
 
 // --- Handlers ---

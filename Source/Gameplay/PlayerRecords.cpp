@@ -230,7 +230,9 @@ static void ResetLevelFields(int player)
     record.pitch = 0;
     record.flyAnimTimer = 0;
     record.waterEffectTimer = 0;
-    record.smokeTimer = 0;
+    InitEffectEmitter(&record.dustEmitter);
+    InitEffectEmitter(&record.sprayEmitter);
+    InitEffectEmitter(&record.smokeEmitter);
     for (Point3D& point : record.contrailLastPoint)
         point = {kStartContrailDistance, kStartContrailDistance, kStartContrailDistance};
     gPlayerDead[player] = false;
