@@ -4,6 +4,7 @@
 #include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
+#include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
 #include "System/Boot.h"
 #include "System/GameShell.h"
@@ -47,6 +48,13 @@ int HarnessPlayFrames(int frames, void (*beforeFrame)(int frame), void (*afterFr
             return frame + 1;
     }
     return frames;
+}
+
+void HarnessParkPlayers()
+{
+    for (int player = 0; player < MAX_PLAYERS; player++)
+        for (ObjNode* part = gPlayers[player].objNode; part; part = part->ChainNext)
+            part->StatusFlags |= NODEBIT_INVISIBLE | NODEBIT_FROZEN;
 }
 
 void HarnessEndLevel()

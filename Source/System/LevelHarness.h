@@ -18,4 +18,8 @@ void HarnessStartLevel(int levelIndex, int16_t playMode, int numPanes, int split
 // Returns the frames played: fewer when the level ended.
 int HarnessPlayFrames(int frames, void (*beforeFrame)(int frame), void (*afterFrame)(int frame));
 
+// Hides every player and stops moving it, as after an explosion: for pictures and counts of the
+// level itself that a flying player would change (dust, spray, crashes, death fades).
+void HarnessParkPlayers();
+
 void HarnessEndLevel(); // the closing fade, then the level's clean-up

@@ -6,7 +6,6 @@
 #include "3D/TQ3D.h"
 #include "DataForge/Writers/ImageWriter.h"
 #include "Gameplay/Effects.h"
-#include "Gameplay/Player.h"
 #include "Objects/DisplayGroups.h"
 #include "Objects/ObjNode.h"
 #include "Support/TempFolder.h"
@@ -97,15 +96,7 @@ protected:
         spot.y = TerrainHeightAt(spot.x, spot.z) + 400;
         ClearSceneryNear(spot, 2500);
         StopLevelEmitters();
-        ParkPlayer();
-    }
-
-    // The player would fly into the pictures and raise dust and spray of its own: it is hidden and
-    // no longer moved, as after an explosion.
-    static void ParkPlayer()
-    {
-        for (ObjNode* part = gPlayers[0].objNode; part; part = part->ChainNext)
-            part->StatusFlags |= NODEBIT_INVISIBLE | NODEBIT_FROZEN;
+        HarnessParkPlayers(); // it would fly into the pictures and raise dust and spray of its own
     }
 
     // The level's own emitters would keep particles alive while a test waits for its effect to burn

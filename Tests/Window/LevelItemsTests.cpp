@@ -130,6 +130,7 @@ TEST_F(LevelItemsTest, EachSceneShowsItsScenery)
         const char* scene = kSceneLooks[kLevelTable[level].scene].name;
         SCOPED_TRACE(scene);
         HarnessStartLevel(level, kPlayMode_Adventure, 1, 2);
+        HarnessParkPlayers();                    // a crash would fade the pane out
         HarnessPlayFrames(40, nullptr, nullptr); // past the fade-in
 
         float x = 0, z = 0;

@@ -187,16 +187,22 @@ TEST_F(MenuScreenTest, PauseMenuDrawsOverTheFrozenLevelAndExitToMainMenuEndsIt)
     EXPECT_NEAR(sideBefore.g, side.g, 12) << "outside the backdrop the level shows as it was";
     EXPECT_GT(BrightShare(shot, 200, 180, 440, 300), 0.01f) << "no pause menu text";
 
-    // Down twice to 'exit to main menu', then confirm: the level is abandoned.
-    HarnessPlayFrames(
-        6,
-        [](int frame) {
-            if (frame < 4)
-                PushKey(SDL_SCANCODE_DOWN, frame % 2 == 0);
-            else
-                PushKey(SDL_SCANCODE_RETURN, frame == 4);
-        },
-        nullptr);
+    // Down to 'exit to main menu', then confirm: the level is abandoned. The rows are counted by
+    // what is selected rather than by presses, since the pointer may have hovered a row meanwhile.
+    auto tapInLevel = [](SDL_Scancode scancode) {
+        PushKey(scancode, true);
+        HarnessPlayFrames(1, nullptr, nullptr);
+        PushKey(scancode, false);
+        HarnessPlayFrames(1, nullptr, nullptr);
+    };
+    auto exitRowSelected = [] {
+        const MenuItem* item = GetMenuRowItem(GetSelectedMenuRow());
+        return item && item->id == MenuCode("bail");
+    };
+    for (int i = 0; i < 8 && !exitRowSelected(); i++)
+        tapInLevel(SDL_SCANCODE_DOWN);
+    ASSERT_TRUE(exitRowSelected());
+    tapInLevel(SDL_SCANCODE_RETURN);
     HarnessPlayFrames(5, nullptr, nullptr);
     EXPECT_FALSE(gPaused);
     EXPECT_TRUE(gLevelLost);
