@@ -8,6 +8,9 @@
 
 // The material of particle sprite n; a sprite the group does not hold is a programming error.
 MetaObject* ParticleTexture(int spriteIndex);
+// Every quad of a particle mesh: its four corners' texture coordinates (u, v pairs in corner
+// order) and its two triangles; only the corner positions and colours change from frame to frame.
+void FillQuadUVsAndTriangles(VertexArrayGeometry* geometry, int quads, const float cornerUVs[8]);
 
 // A CUSTOM_DRAW_GENRE manager at the origin with scale 1.
 ObjNode* MakeEffectManager(uint16_t slot, uint32_t statusFlags, ObjNodeProc move, ObjNodeProc draw);

@@ -88,15 +88,20 @@ static MetaObject* MakeParticleMesh(int parity, uint8_t spriteIndex)
     geometry.triangles = (uint32_t*)OGL_AllocVertexArrayMemory(sizeof(uint32_t) * 3 * kQuadTriangles, parity);
 
     static const float kCornerUVs[8] = {0, 0, 0, 1, 1, 1, 1, 0};
-    for (int q = 0; q < PARTICLES_PER_GROUP; q++) {
+    FillQuadUVsAndTriangles(&geometry, PARTICLES_PER_GROUP, kCornerUVs);
+    return MO_CreateNewObjectOfType(MO_TYPE_GEOMETRY, MO_GEOMETRY_SUBTYPE_VERTEXARRAY, &geometry);
+}
+
+void FillQuadUVsAndTriangles(VertexArrayGeometry* geometry, int quads, const float cornerUVs[8])
+{
+    for (int q = 0; q < quads; q++) {
         for (int i = 0; i < 8; i++)
-            geometry.uvs[0][q * 8 + i] = kCornerUVs[i];
-        uint32_t* t = geometry.triangles + q * 6;
+            geometry->uvs[0][q * 8 + i] = cornerUVs[i];
+        uint32_t* t = geometry->triangles + q * 6;
         uint32_t p = uint32_t(q * 4);
         t[0] = p, t[1] = p + 1, t[2] = p + 2;
         t[3] = p, t[4] = p + 2, t[5] = p + 3;
     }
-    return MO_CreateNewObjectOfType(MO_TYPE_GEOMETRY, MO_GEOMETRY_SUBTYPE_VERTEXARRAY, &geometry);
 }
 
 int16_t CreateParticleGroup(const ParticleGroupSpec* def)

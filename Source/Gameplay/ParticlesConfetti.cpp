@@ -37,14 +37,7 @@ static MetaObject* MakeConfettiMesh(uint8_t spriteIndex)
     geometry.triangles = (uint32_t*)AllocPtrClear(sizeof(uint32_t) * 3 * kQuadTriangles);
 
     static const float kCornerUVs[8] = {0, 1, 0, 0, 1, 0, 1, 1};
-    for (int q = 0; q < CONFETTI_PER_GROUP; q++) {
-        for (int i = 0; i < 8; i++)
-            geometry.uvs[0][q * 8 + i] = kCornerUVs[i];
-        uint32_t* t = geometry.triangles + q * 6;
-        uint32_t p = uint32_t(q * 4);
-        t[0] = p, t[1] = p + 1, t[2] = p + 2;
-        t[3] = p, t[4] = p + 2, t[5] = p + 3;
-    }
+    FillQuadUVsAndTriangles(&geometry, CONFETTI_PER_GROUP, kCornerUVs);
     return MO_CreateNewObjectOfType(MO_TYPE_GEOMETRY, MO_GEOMETRY_SUBTYPE_VERTEXARRAY, &geometry);
 }
 

@@ -8,8 +8,8 @@
 #include "Gameplay/Effects.h"
 #include "Objects/DisplayGroups.h"
 #include "Objects/ObjNode.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
@@ -72,21 +72,14 @@ RegionStats Compare(const WindowPixels& before, const WindowPixels& after, int x
 
 } // namespace
 
-class EffectsDrawTest : public WindowTest
+class EffectsDrawTest : public GameWindowTest
 {
 protected:
     void SetUp() override
     {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
+        GameWindowTest::SetUp();
+        if (!GameReady())
             return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
-        SetUpInput();
-        HarnessPrepareGame();
         HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
         HarnessPlayFrames(60, nullptr, nullptr); // past the fade-in
 
@@ -135,13 +128,9 @@ protected:
 
     void TearDown() override
     {
-        if (inBuildFolder) {
+        if (GameReady())
             HarnessEndLevel();
-            HarnessFinishGame();
-            Tarnet::Shutdown();
-        }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
+        GameWindowTest::TearDown();
     }
 
     WindowPixels DrawLookingAt(const Point3D& target, float distance, float height)
@@ -154,8 +143,6 @@ protected:
         return DrawSceneAndCapture(DrawLevel);
     }
 
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
     Point3D spot;
 };
 

@@ -3,8 +3,8 @@
 
 #include "3D/OGL_Support.h"
 #include "Objects/ObjNode.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
@@ -16,34 +16,23 @@
 
 #include <gtest/gtest.h>
 
-class FenceWaterDrawTest : public WindowTest
+class FenceWaterDrawTest : public GameWindowTest
 {
 protected:
     void SetUp() override
     {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
+        GameWindowTest::SetUp();
+        if (!GameReady())
             return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
-        SetUpInput();
-        HarnessPrepareGame();
         HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
         HarnessPlayFrames(60, nullptr, nullptr); // past the fade-in
     }
 
     void TearDown() override
     {
-        if (inBuildFolder) {
+        if (GameReady())
             HarnessEndLevel();
-            HarnessFinishGame();
-            Tarnet::Shutdown();
-        }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
+        GameWindowTest::TearDown();
     }
 
     static WindowPixels DrawFrom(const Point3D& from, const Point3D& to)
@@ -52,9 +41,6 @@ protected:
         UpdateSuperTileWindows();
         return DrawSceneAndCapture(DrawLevel);
     }
-
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
 };
 
 TEST_F(FenceWaterDrawTest, ACameraFacingAForestFenceSeesItsBrownBoards)

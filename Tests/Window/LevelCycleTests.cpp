@@ -5,8 +5,8 @@
 #include "3D/OGL_Support.h"
 #include "Interface/Menu.h"
 #include "Objects/ObjNode.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/Level.h"
@@ -52,36 +52,7 @@ static void ScriptedPlayer(int frame)
         PushKey(SDL_SCANCODE_ESCAPE, frame % 10 == 0 && gPaused);
 }
 
-class LevelCycleTest : public WindowTest
-{
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
-        SetUpInput();
-        HarnessPrepareGame();
-    }
-
-    void TearDown() override
-    {
-        if (inBuildFolder) {
-            HarnessFinishGame();
-            Tarnet::Shutdown();
-        }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
-    }
-
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
-};
+using LevelCycleTest = GameWindowTest;
 
 struct LevelRun
 {

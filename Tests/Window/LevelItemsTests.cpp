@@ -5,8 +5,8 @@
 #include "3D/OGL_Support.h"
 #include "Objects/ObjNode.h"
 #include "Support/AlertCapture.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
@@ -19,36 +19,7 @@
 
 #include <string>
 
-class LevelItemsTest : public WindowTest
-{
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
-        SetUpInput();
-        HarnessPrepareGame();
-    }
-
-    void TearDown() override
-    {
-        if (inBuildFolder) {
-            HarnessFinishGame();
-            Tarnet::Shutdown();
-        }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
-    }
-
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
-};
+using LevelItemsTest = GameWindowTest;
 
 static const int16_t kModeOfLevel[NUM_LEVELS] = {
     kPlayMode_Adventure, kPlayMode_Adventure,      kPlayMode_Adventure,

@@ -7,8 +7,8 @@
 #include "Interface/Menu.h"
 #include "Interface/StringIDs.h"
 #include "Objects/ObjNode.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/Fades.h"
 #include "System/Input.h"
 #include "System/Level.h"
@@ -82,39 +82,26 @@ float BrightShare(const WindowPixels& pixels, int x0, int y0, int x1, int y1)
 
 } // namespace
 
-class MenuScreenTest : public WindowTest
+class MenuScreenTest : public GameWindowTest
 {
 protected:
     void SetUp() override
     {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
+        GameWindowTest::SetUp();
+        if (!GameReady())
             return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
         gPrefs.language = kLanguageEnglish;
-        SetUpInput();
-        HarnessPrepareGame();
         LoadLocalizedStrings(gPrefs.language);
     }
 
     void TearDown() override
     {
-        if (inBuildFolder) {
+        if (GameReady()) {
             DisposeMenuNavigation();
             DisposeLocalizedStrings();
-            HarnessFinishGame();
-            Tarnet::Shutdown();
         }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
+        GameWindowTest::TearDown();
     }
-
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
 };
 
 TEST_F(MenuScreenTest, MainMenuShowsItsPictureTitleAndFourBrightRows)

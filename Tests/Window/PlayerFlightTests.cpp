@@ -5,8 +5,8 @@
 #include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
+#include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
-#include "Support/TestWindow.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/Level.h"
@@ -25,36 +25,25 @@ namespace {
 
 constexpr float kStep = 1.0f / 60.0f;
 
-class PlayerFlightTest : public WindowTest
+class PlayerFlightTest : public GameWindowTest
 {
 protected:
     void SetUp() override
     {
-        WindowTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        configFolder = std::make_unique<TempFolder>();
-        setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
-        inBuildFolder = std::make_unique<ScopedWorkingDirectory>(QUORVEL_BINARY_DIR);
-        Tarnet::Startup();
-        ResetPrefsToDefaults();
-        SetUpInput();
-        HarnessPrepareGame();
-        SetNeedsScripted(true);
+        GameWindowTest::SetUp();
+        if (GameReady())
+            SetNeedsScripted(true);
     }
 
     void TearDown() override
     {
-        if (inBuildFolder) {
+        if (GameReady()) {
             if (levelRunning)
                 HarnessEndLevel();
             SetNeedsScripted(false);
             gFixedFrameSeconds = 0;
-            HarnessFinishGame();
-            Tarnet::Shutdown();
         }
-        inBuildFolder.reset();
-        WindowTest::TearDown();
+        GameWindowTest::TearDown();
     }
 
     void StartLevel(int levelIndex, int16_t playMode, int numPanes)
@@ -90,8 +79,6 @@ protected:
         RebuildNodeTransform(node);
     }
 
-    std::unique_ptr<TempFolder> configFolder;
-    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
     bool levelRunning = false;
 };
 

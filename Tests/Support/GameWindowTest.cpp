@@ -1,0 +1,38 @@
+#include "Support/GameWindowTest.h"
+
+#include "System/Input.h"
+#include "System/LevelHarness.h"
+#include "System/Prefs.h"
+#include "Tarnet/Tarnet.h"
+
+#include <cstdlib>
+
+std::filesystem::path BuildFolder()
+{
+    return QUORVEL_BINARY_DIR;
+}
+
+void GameWindowTest::SetUp()
+{
+    WindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    configFolder = std::make_unique<TempFolder>();
+    setenv("XDG_CONFIG_HOME", configFolder->Path().c_str(), 1);
+    inBuildFolder = std::make_unique<ScopedWorkingDirectory>(BuildFolder());
+    Tarnet::Startup();
+    ResetPrefsToDefaults();
+    SetUpInput();
+    HarnessPrepareGame();
+}
+
+void GameWindowTest::TearDown()
+{
+    if (inBuildFolder) {
+        HarnessFinishGame();
+        Tarnet::Shutdown();
+    }
+    inBuildFolder.reset();
+    configFolder.reset();
+    WindowTest::TearDown();
+}

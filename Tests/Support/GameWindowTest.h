@@ -1,0 +1,29 @@
+// Fixture for tests that run the real game in its window: a private preferences folder, the
+// build folder (where the generated Data folder lives) as the working directory, the toolbox
+// layer, default preferences, input, and the tables and shared art the main routine prepares.
+// Tests start and end levels themselves through the level harness.
+#pragma once
+
+#include "Support/TempFolder.h"
+#include "Support/TestWindow.h"
+
+#include <filesystem>
+#include <memory>
+
+class GameWindowTest : public WindowTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // False when the window could not be opened and the test is skipped or has failed; subclasses
+    // check it before their own set-up and tear-down.
+    bool GameReady() const { return inBuildFolder != nullptr; }
+
+private:
+    std::unique_ptr<TempFolder> configFolder;
+    std::unique_ptr<ScopedWorkingDirectory> inBuildFolder;
+};
+
+// The build folder the tests were built for, which holds the generated Data folder.
+std::filesystem::path BuildFolder();
