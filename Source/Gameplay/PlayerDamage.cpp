@@ -6,6 +6,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Weapons.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
@@ -77,8 +78,7 @@ bool DamagePlayer(int player, float amount, int deathKind, const Point3D* where,
 
     // 3. Dead: everything the player was doing stops.
     record.health = 0;
-    record.weaponCharge = 0;
-    // PENDING(Weapons): stop the charge sound in chargeChannel.
+    StopWeaponCharge(player);
     record.jetOn = false;
     if (node)
         StopEffectChannelIfPlaying(&node->LoopChannel, EFFECT_JETPACKHUM);
