@@ -5,6 +5,7 @@
 
 #include "3D/Picking.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Eggs.h"
 #include "Gameplay/Weapons.h"
 #include "Objects/Collision.h"
 #include "Skeleton/Skeleton.h"
@@ -526,10 +527,13 @@ static void ArriveHandler(ObjNode* node, int player)
 static void ExitHandler(ObjNode* node, int player)
 {
     float dt = gFrameSeconds;
-    // PENDING(Eggs): within 50 of the exit wormhole the direction becomes the wormhole's axis.
     node->Speed += 200 * dt;
     Vector3D dir;
     Normalize3(&gWorkVel, &dir);
+    if (gExitWormhole && Distance3D(&gWorkPos, &gExitWormhole->Position) < 50) {
+        Vector3D up = {0, 1, 0};
+        TransformVector(&up, &gExitWormhole->Transform, &dir); // down the tunnel
+    }
     gWorkVel = {dir.x * node->Speed, dir.y * node->Speed, dir.z * node->Speed};
     MoveWorkPosition(dt);
     node->Rotation.x = std::min(node->Rotation.x + 2 * dt, 1.4279968f);
