@@ -130,9 +130,9 @@ static void MoveEggWormhole(ObjNode* node)
         return;
     }
     ScrollTextures(node, 0.5f, -0.3f, -0.1f, -0.4f);
+    if (node->LoopChannel != -1) // quieter as it shrinks
+        gEffectChannelInfo[node->LoopChannel].volumeAdjust = node->Scale.x * 0.25f;
     KeepWormholeSound(node, kNormalRate * 3 / 2, 1);
-    if (node->LoopChannel != -1)
-        SetEffectChannelVolume(node->LoopChannel, node->Scale.x * 0.25f, node->Scale.x * 0.25f);
 
     // Every egg is in: shrink away and leave the exit in its place.
     if (gAllEggsDelivered) {
