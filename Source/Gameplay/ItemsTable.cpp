@@ -5,6 +5,7 @@
 #include "Gameplay/ItemsLocal.h"
 
 #include "Gameplay/Effects.h"
+#include "Gameplay/Eggs.h"
 #include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "Terrain/SplineObjects.h"
@@ -61,8 +62,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddNothing,          // 0 player start
     AddTreeA,            // 1
     AddTreeB,            // 2
-    CountedAsAdded,      // 3 // PENDING(Eggs): AddEgg
-    CountedAsAdded,      // 4 // PENDING(Eggs): AddEggWormhole
+    AddEgg,              // 3
+    AddEggWormhole,      // 4
     CheckTowerTurretArt, // 5 // PENDING(Hazards): AddTowerTurret, after CheckTowerTurretArt's test
     CountedAsAdded,      // 6 // PENDING(Hazards): AddWeaponPOW
     AddBreakablePlant,   // 7

@@ -6,6 +6,8 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Eggs.h"
+#include "Gameplay/Weapons.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
@@ -32,7 +34,7 @@ static bool IsInAnim(const ObjNode* node, int anim)
 static void DropCarriedEgg(int player)
 {
     if (gPlayers[player].carriedEgg && !gPrefs.easyMode) {
-        // PENDING(Eggs): DropEgg(player).
+        DropEgg(player);
     }
 }
 
@@ -51,7 +53,8 @@ static void CheckBattleDecided(int player)
 {
     if (gPlayMode != kPlayMode_Battle || gPlayers[player].lives > 0)
         return;
-    // PENDING(Eggs): ShowWinLoseSprite: the lose picture for this player, the win picture for the other.
+    ShowWinLoseSprite(player, WINLOSE_LOSE);
+    ShowWinLoseSprite(1 - player, WINLOSE_WIN);
     BeginLevelEnd(5);
 }
 
@@ -77,8 +80,7 @@ bool DamagePlayer(int player, float amount, int deathKind, const Point3D* where,
 
     // 3. Dead: everything the player was doing stops.
     record.health = 0;
-    record.weaponCharge = 0;
-    // PENDING(Weapons): stop the charge sound in chargeChannel.
+    StopWeaponCharge(player);
     record.jetOn = false;
     if (node)
         StopEffectChannelIfPlaying(&node->LoopChannel, EFFECT_JETPACKHUM);
@@ -256,7 +258,8 @@ bool PlayerTouchesPlayer(ObjNode* self, ObjNode* other)
     gPlayers[a].invincibleTimer = 0.5f;
     gPlayers[b].invincibleTimer = 0.5f;
     if (gPlayMode == kPlayMode_Battle && aDead && bDead && gPlayers[a].lives <= 0 && gPlayers[b].lives <= 0) {
-        // PENDING(Eggs): ShowWinLoseSprite with the draw picture (result 2) in both panes.
+        ShowWinLoseSprite(0, WINLOSE_DRAW);
+        ShowWinLoseSprite(1, WINLOSE_DRAW);
     }
     return true;
 }

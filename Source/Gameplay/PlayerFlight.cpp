@@ -5,6 +5,8 @@
 
 #include "3D/Picking.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Eggs.h"
+#include "Gameplay/Weapons.h"
 #include "Objects/Collision.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
@@ -195,13 +197,24 @@ static void PlayerControls(ObjNode* node, int player)
 {
     if (RaceCountdownRunning())
         return;
-    if (GetNeedState(kNeedNextWeapon, player) == KEYSTATE_PRESSED) {
-        // PENDING(Weapons): SelectNextWeapon(player).
+    if (GetNeedState(kNeedNextWeapon, player) == KEYSTATE_PRESSED)
+        SelectNextWeapon(player);
+    if (GetNeedState(kNeedPrevWeapon, player) == KEYSTATE_PRESSED)
+        SelectPreviousWeapon(player);
+    switch (GetNeedState(kNeedFire, player)) {
+    case KEYSTATE_PRESSED:
+        FireWeapon(player, true);
+        break;
+    case KEYSTATE_HELD:
+        FireWeapon(player, false);
+        break;
+    case KEYSTATE_RELEASED:
+        ReleaseWeapon(player);
+        break;
+    default:
+        ResetFireRepeat(player);
+        break;
     }
-    if (GetNeedState(kNeedPrevWeapon, player) == KEYSTATE_PRESSED) {
-        // PENDING(Weapons): SelectPreviousWeapon(player).
-    }
-    // PENDING(Weapons): the fire need held, newly released and newly pressed to the three fire routines.
     uint8_t jet = GetNeedState(kNeedBoost, player);
     if (jet == KEYSTATE_HELD || jet == KEYSTATE_PRESSED)
         RunJetPack(node, player);
@@ -447,7 +460,7 @@ static void UpdatePlayerCommon(ObjNode* node, int player)
 
     // 5. What follows the player.
     TrailWingContrails(node, record.steer, record.pitch, record.contrailLastPoint);
-    // PENDING(Weapons): UpdatePlayerAimPoints(player).
+    UpdateWeaponAim(player);
     UpdateShieldBubble(player);
     if (!gPrefs.reducedDetail && record.health < 0.33f)
         PuffDamageSmoke(&node->Position, &record.smokeEmitter);
@@ -514,10 +527,13 @@ static void ArriveHandler(ObjNode* node, int player)
 static void ExitHandler(ObjNode* node, int player)
 {
     float dt = gFrameSeconds;
-    // PENDING(Eggs): within 50 of the exit wormhole the direction becomes the wormhole's axis.
     node->Speed += 200 * dt;
     Vector3D dir;
     Normalize3(&gWorkVel, &dir);
+    if (gExitWormhole && Distance3D(&gWorkPos, &gExitWormhole->Position) < 50) {
+        Vector3D up = {0, 1, 0};
+        TransformVector(&up, &gExitWormhole->Transform, &dir); // down the tunnel
+    }
     gWorkVel = {dir.x * node->Speed, dir.y * node->Speed, dir.z * node->Speed};
     MoveWorkPosition(dt);
     node->Rotation.x = std::min(node->Rotation.x + 2 * dt, 1.4279968f);

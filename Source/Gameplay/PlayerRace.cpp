@@ -2,6 +2,8 @@
 
 #include "Gameplay/Player.h"
 
+#include "Gameplay/Eggs.h"
+
 #include "System/LevelGlobals.h"
 #include "System/ProgramState.h"
 
@@ -34,7 +36,8 @@ static void FinishLap(int player)
     }
     record.raceFinished = true;
     if (!gLevelEnding) {
-        // PENDING(Eggs): ShowWinLoseSprite: the win picture for this player, the lose picture for the others.
+        for (int other = 0; other < MAX_PLAYERS; other++)
+            ShowWinLoseSprite(other, other == player ? WINLOSE_WIN : WINLOSE_LOSE);
         BeginLevelEnd(5);
     }
 }

@@ -6,6 +6,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Eggs.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
@@ -34,6 +35,7 @@ static constexpr float kStartHeightAboveSurface = 500;
 static constexpr uint32_t kPlayerTouchBit = 0x10;   // the other player touches through the trigger bit
 static constexpr uint32_t kSolidSurfaceBits = 0x40; // objects a player may stand above
 static constexpr float kStartContrailDistance = 10000000;
+static constexpr float kArrivalSpeed = 2500;
 
 // Pane i plays player i: in one-player games only player 0 exists.
 static int NumPlayers()
@@ -239,6 +241,27 @@ static void ResetLevelFields(int player)
     gRespawnTimer[player] = 0;
 }
 
+// Player 0 flies out of the wormhole's mouth almost transparent, and fades in as it arrives.
+static void PlaceAtStartWormhole(ObjNode* wormhole)
+{
+    ObjNode* node = gPlayers[0].objNode;
+    if (!node || !wormhole)
+        return;
+    Point3D origin = {0, 0, 0};
+    TransformPoint(&origin, &wormhole->Transform, &node->Position);
+    Vector3D up = {0, 1, 0}, forward;
+    TransformVector(&up, &wormhole->Transform, &forward);
+    node->Velocity = {forward.x * -kArrivalSpeed, forward.y * -kArrivalSpeed, forward.z * -kArrivalSpeed};
+    node->Speed = kArrivalSpeed;
+    node->Rotation.y = wormhole->Rotation.y - PI / 2;
+    gPlayers[0].coord = node->Position;
+    SetSkeletonAnim(node->Skeleton, PLAYER_ANIM_ARRIVE);
+    RebuildNodeTransform(node);
+    StoreOldBoxes(node);
+    RefreshBoxFromPosition(node);
+    ChangePlayerOpacity(0, -0.99f);
+}
+
 void InitPlayers()
 {
     InitSuperTileWindows();
@@ -260,9 +283,7 @@ void InitPlayers()
     }
 
     if (gPlayMode == kPlayMode_Adventure) {
-        // PENDING(Eggs): MakeStartWormhole, then player 0 at its mouth: position through the wormhole's
-        // transform, velocity its forward axis x -2500, Speed 2500, anim 4, heading the wormhole's
-        // heading - pi/2, ChangePlayerOpacity(0, -0.99).
+        PlaceAtStartWormhole(MakeStartWormhole(0));
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include "3D/MetaObjects.h"
 #include "3D/OGL_Support.h"
+#include "Gameplay/Player.h"
+#include "Gameplay/Weapons.h"
 #include "Objects/ObjNode.h"
 #include "System/ProgramState.h"
 #include "System/Random.h"
@@ -37,8 +39,15 @@ static void MaybeFireRandomWeapon()
         return;
     int weapon = RandomInt(0, kNumDemoWeapons - 1);
     gTimeDemoEvents++;
-    (void)weapon;
-    // PENDING(Weapons): give player 0 weapon `weapon` with 999 rounds and fire it.
+    PlayerRecord& record = gPlayers[0];
+    record.currentWeapon = int16_t(weapon);
+    record.ammo[weapon] = MAX_WEAPON_AMMO;
+    if (weapon == WEAPON_SONIC_SCREAM) {
+        record.weaponCharge = 1; // a full scream at once
+        ReleaseWeapon(0);
+    } else {
+        FireWeapon(0, true);
+    }
 }
 
 static void MoveTimeDemoPath(ObjNode* path)

@@ -9,6 +9,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Eggs.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/Sky.h"
@@ -163,6 +164,7 @@ static void LoadLevelArt()
     Tarnet::FSSpec playfield;
     Tarnet::FSMakeFSSpec(gDataFolderSpec.vRefNum, gDataFolderSpec.parID, path, &playfield);
     gPlayfieldProgressProc = ShowLoadingProgress;
+    gItemListBuiltProc = FindAllEggItems;
     LoadPlayfield(&playfield);
 
     glClearColor(gGameViewInfoPtr->clearColor[0], gGameViewInfoPtr->clearColor[1],
@@ -211,6 +213,7 @@ void StartLevel()
     // PENDING(Enemies): start the enemies.
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);
+    ModifyWormholeTextures();
     // PENDING(Hazards): InitLevelItems: doors, zaps, wormhole textures and dust devils; the sky below is its
     // last step.
     MakeSkyObjects();

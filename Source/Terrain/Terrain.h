@@ -208,6 +208,8 @@ extern PlayerStartType gPlayerStarts[MAX_TERRAIN_PLAYERS];
 // Reports loading progress 0..1 while the images are read; null shows nothing. The level cycle
 // points it at its loading bar.
 extern void (*gPlayfieldProgressProc)(float fraction);
+// Runs once the item list is built and grouped; the level cycle points it at the egg count.
+extern void (*gItemListBuiltProc)();
 
 // ---------------------------------------------------------------------------------------------------------
 // The playfield file (PlayfieldFile.cpp, PlayfieldImages.cpp, TerrainTables.cpp)

@@ -37,6 +37,7 @@ MetaObject** gSuperTileMaterials;
 Vector3D gLastTerrainNormal = {0, 1, 0};
 PlayerStartType gPlayerStarts[MAX_TERRAIN_PLAYERS];
 void (*gPlayfieldProgressProc)(float fraction);
+void (*gItemListBuiltProc)();
 
 uint32_t gSuperTileTriangleTables[2][TILES_PER_SUPERTILE * TILES_PER_SUPERTILE][6];
 

@@ -116,7 +116,8 @@ void BuildTerrainItemList()
     gNumMapItems = next;
 
     FindPlayerStartCoordItems();
-    // PENDING(Eggs): FindAllEggItems.
+    if (gItemListBuiltProc)
+        gItemListBuiltProc();
 }
 
 void FindPlayerStartCoordItems()
