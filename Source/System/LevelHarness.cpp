@@ -32,6 +32,7 @@ void HarnessStartLevel(int levelIndex, int16_t playMode, int numPanes, int split
     gPlayMode = playMode;
     gNumPanes = numPanes;
     gPrefs.splitScreenMode = uint8_t(splitScreenMode);
+    InitPlayerRecords(false); // as a new game: the mode's lives, health and weapons
     StartLevel();
     BeginLevelPlay();
 }

@@ -10,7 +10,7 @@ void HarnessPrepareGame();
 void HarnessFinishGame(); // frees the shared art and everything the levels left
 
 // Starts level `levelIndex` in `playMode` with `numPanes` panes laid out as `splitScreenMode`
-// (1 stacked, 2 side by side; ignored with one pane).
+// (1 stacked, 2 side by side; ignored with one pane), the players as at the start of a new game.
 void HarnessStartLevel(int levelIndex, int16_t playMode, int numPanes, int splitScreenMode);
 
 // Plays up to `frames` frames. beforeFrame (may be null) runs first in each frame, so a test can
