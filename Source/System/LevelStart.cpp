@@ -9,6 +9,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Enemies.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/Sky.h"
@@ -208,7 +209,7 @@ void StartLevel()
     ResetContrails();
     ResetEffectSystems();
     ResetSparkles();
-    // PENDING(Enemies): start the enemies.
+    InitEnemyManager();
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);
     // PENDING(Hazards): InitLevelItems: doors, zaps, wormhole textures and dust devils; the sky below is its
