@@ -509,6 +509,7 @@ TEST_P(EnemyPictureTest, EachKindStandsOutInItsLevel)
 {
     const PictureCase& c = GetParam();
     StartLevelAtOpenGround(c.level);
+    Play(60); // past the fade-in
     for (ObjNode* part = gPlayers[0].objNode; part; part = part->ChainNext)
         part->StatusFlags |= NODEBIT_INVISIBLE;
     Point3D target = spot;
@@ -539,7 +540,7 @@ TEST_P(EnemyPictureTest, EachKindStandsOutInItsLevel)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EnemyPictureTest,
-                         ::testing::Values(PictureCase{"raptor", kLevelForest, ENEMY_KIND_RAPTOR, 700, 120},
+                         ::testing::Values(PictureCase{"raptor", kLevelForest, ENEMY_KIND_RAPTOR, 550, 120},
                                            PictureCase{"brach", kLevelDesert, ENEMY_KIND_BRACH, 2000, 500},
                                            PictureCase{"ramphor", kLevelSwamp, ENEMY_KIND_RAMPHOR, 600, 150}),
                          [](const ::testing::TestParamInfo<PictureCase>& info) { return info.param.name; });
