@@ -455,6 +455,45 @@ TEST_F(EnemyTest, ARamphorFollowsItsSplineAtItsHeightAndStrikesAPlayerInItsWay)
     EXPECT_EQ(gNumEnemiesOfKind[ENEMY_KIND_RAMPHOR], 0) << "it crashed and is gone";
 }
 
+// The generated levels: raptors in packs on the adventure maps, no enemies on the race courses.
+TEST_F(EnemyTest, AdventureRaptorsComeInPacksAndRaceLevelsHoldNoEnemies)
+{
+    auto isEnemyItem = [](int type) { return type == 15 || type == 26; };
+    gPlayMode = kPlayMode_Race;
+    InitPlayerRecords(false);
+    gFixedFrameSeconds = kStep;
+    HarnessStartLevel(3, kPlayMode_Race, 2, 1);
+    levelRunning = true;
+    for (int i = 0; i < gNumMapItems; i++)
+        EXPECT_FALSE(isEnemyItem(gMapItems[i].type)) << "race1 item " << i;
+    for (int i = 0; i < gNumSplines; i++) {
+        for (int j = 0; j < gSplines[i].numItems; j++) {
+            int type = gSplines[i].items[j].type;
+            EXPECT_FALSE(isEnemyItem(type) || type == 48) << "race1 spline " << i;
+        }
+    }
+    HarnessEndLevel();
+    levelRunning = false;
+
+    StartLevelAtOpenGround(kLevelForest);
+    int raptors = 0, inPacks = 0;
+    for (int i = 0; i < gNumMapItems; i++) {
+        const MapItemType& a = gMapItems[i];
+        if (a.type != 15)
+            continue;
+        raptors++;
+        for (int j = 0; j < gNumMapItems; j++) {
+            const MapItemType& b = gMapItems[j];
+            if (j != i && b.type == 15 && std::hypot(float(a.x - b.x), float(a.z - b.z)) < 900) {
+                inPacks++;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(raptors, 10);
+    EXPECT_GE(inPacks, raptors * 9 / 10) << "a raptor alone is rare";
+}
+
 // --- Pictures ---
 
 void KeepScreenshot(const WindowPixels& pixels, const std::string& name)
