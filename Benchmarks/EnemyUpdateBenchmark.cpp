@@ -1,8 +1,8 @@
 // The cost of the enemies in one frame at the level's peak count: 16 counted enemies (seven raptors
 // chasing the player, seven brachs grazing, two more raptors) on level1, each moved once through its
-// move routine (handler, collision with objects, ground and water, node update), plus the skeleton
-// animation and skinning the object pass gives each. Reported per frame; the per-enemy cost is the
-// "per_enemy" counter.
+// move routine (handler, collision with objects, ground and water, node update), with and without the
+// skeleton animation and skinning the object pass gives each. Reported per frame; the per-enemy cost
+// is the "per_enemy" counter.
 // Run from the build folder (it needs Data) under a display: xvfb-run -a Benchmarks/EnemyUpdateBenchmark
 
 #include "Gameplay/Enemies.h"
@@ -25,6 +25,7 @@
 
 static void BM_EnemiesAtPeakCount(benchmark::State& state)
 {
+    const bool withSkinning = state.range(0) != 0;
     SetNeedsScripted(true);
     gPlayMode = kPlayMode_Adventure;
     InitPlayerRecords(false);
@@ -65,9 +66,11 @@ static void BM_EnemiesAtPeakCount(benchmark::State& state)
             enemy->Position = starts[i]; // the chase starts over, so every frame costs the same
             enemy->Health = 0.7f;        // and nobody dies of it
             StoreOldBoxes(enemy);
-            AdvanceSkeletonAnimation(enemy);
+            if (withSkinning)
+                AdvanceSkeletonAnimation(enemy);
             enemy->MoveProc(enemy);
-            UpdateSkinnedGeometry(enemy);
+            if (withSkinning)
+                UpdateSkinnedGeometry(enemy);
         }
         benchmark::DoNotOptimize(enemies.back()->Position);
     }
@@ -80,7 +83,8 @@ static void BM_EnemiesAtPeakCount(benchmark::State& state)
     SetNeedsScripted(false);
     gFixedFrameSeconds = 0;
 }
-BENCHMARK(BM_EnemiesAtPeakCount)->Unit(benchmark::kMicrosecond);
+// Argument 1: with the skeletons' animation and skinning; 0: the move routines alone.
+BENCHMARK(BM_EnemiesAtPeakCount)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
