@@ -133,7 +133,7 @@ static void Strike(ObjNode* ramphor)
         return;
     for (int who = 0; who < MAX_PLAYERS; who++) {
         ObjNode* player = gPlayers[who].objNode;
-        if (!player || gPlayers[who].shieldTimer != 0 ||
+        if (!player || gPlayerDead[who] || gPlayers[who].shieldTimer != 0 ||
             !EnemyJointsStrikePlayer(ramphor, kAttackJointA, kAttackJointB, player))
             continue;
         EnemyHurtsPlayer(ramphor, player);

@@ -243,7 +243,7 @@ static void Pounce(ObjNode* raptor)
     if (!IsEasyMode()) {
         for (int who = 0; who < MAX_PLAYERS; who++) {
             ObjNode* player = gPlayers[who].objNode;
-            if (!player || gPlayers[who].shieldTimer != 0 ||
+            if (!player || gPlayerDead[who] || gPlayers[who].shieldTimer != 0 ||
                 !EnemyJointsStrikePlayer(raptor, kPounceJointA, kPounceJointB, player))
                 continue;
             EnemyHurtsPlayer(raptor, player);
