@@ -132,7 +132,8 @@ protected:
         ResetCamera(0);
     }
 
-    // Scenery near `where` and every enemy in range go for good (their items stay marked as added).
+    // Scenery and patrols near `where` and every counted enemy go for good (their items stay marked as
+    // added).
     static void ClearWorldNear(const Point3D& where, float radius)
     {
         for (ObjNode* node = gObjectListHead; node;) {
@@ -141,7 +142,9 @@ protected:
             bool isEnemy = node->Genre == SKELETON_GENRE && node->ArtIndex != SKELETON_TYPE_PLAYER &&
                            node->ArtIndex != SKELETON_TYPE_WORMHOLE;
             bool near = dx * dx + dz * dz < radius * radius;
-            if (node->Slot < SLOT_OF_FIRST_NON_WORLD && (isEnemy || (node->TerrainItem && near))) {
+            bool onPath = (node->StatusFlags & NODEBIT_SPLINE_DRIVEN) != 0;
+            if (node->Slot < SLOT_OF_FIRST_NON_WORLD &&
+                ((isEnemy && (near || !onPath)) || (node->TerrainItem && near))) {
                 node->TerrainItem = nullptr;
                 if (isEnemy)
                     DeleteEnemy(node);
@@ -384,6 +387,12 @@ TEST_F(EnemyTest, TheSeventeenthEnemyIsNotMadeAndKindLimitsGiveWayToParm3)
     EXPECT_EQ(gNumEnemiesOfKind[ENEMY_KIND_RAMPHOR], 0);
     ASSERT_EQ(alerts.Alerts().size(), 1u);
     EXPECT_FALSE(alerts.Alerts()[0].isFatal);
+
+    // The items die with the test: their enemies must not hold on to them.
+    for (ObjNode* node = gObjectListHead; node; node = node->NextInList) {
+        if (node->TerrainItem >= items.data() && node->TerrainItem < items.data() + items.size())
+            node->TerrainItem = nullptr;
+    }
 }
 
 TEST_F(EnemyTest, EasyModeHasNoRaptorsAndTheirPounceAndTouchDoNoHarm)
