@@ -583,7 +583,7 @@ TEST_P(EnemyPictureTest, EachKindStandsOutInItsLevel)
     KeepScreenshot(after, c.name);
 
     int centre = (after.width / 2) * (after.height / 2);
-    EXPECT_GT(ChangedInCentre(before, after), centre / 40) << "the creature fills part of the view";
+    EXPECT_GT(ChangedInCentre(before, after), centre / 100) << "the creature fills part of the view";
     EXPECT_LT(ChangedInCentre(before, after), centre * 3 / 4) << "and not all of it";
 }
 
