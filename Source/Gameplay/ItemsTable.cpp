@@ -6,6 +6,7 @@
 
 #include "Gameplay/Effects.h"
 #include "Gameplay/Eggs.h"
+#include "Gameplay/Enemies.h"
 #include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "Terrain/SplineObjects.h"
@@ -74,7 +75,7 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddSceneryC,         // 12
     AddFlowers,          // 13
     AddRock,             // 14
-    CountedAsAdded,      // 15 // PENDING(Enemies): AddRaptor
+    AddRaptor,           // 15
     CountedAsAdded,      // 16 // PENDING(Hazards): AddDustDevil
     CheckAirMineArt,     // 17 // PENDING(Hazards): AddAirMine, after CheckAirMineArt's test
     CheckForestDoorArt,  // 18 // PENDING(Hazards): AddForestDoor, after CheckForestDoorArt's test
@@ -85,7 +86,7 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddBoulder,          // 23
     CountedAsAdded,      // 24 // PENDING(Hazards): AddGasPlant
     AddLeafyTree,        // 25
-    CountedAsAdded,      // 26 // PENDING(Enemies): AddBrach
+    AddBrach,            // 26
     AddDesertTree,       // 27
     AddDesertBush,       // 28
     AddCactus,           // 29
@@ -118,11 +119,11 @@ static bool SplineItemCountedAsAdded(int, SplineItemType*)
 static void InstallSplineItemRoutines()
 {
     std::memset(gSplineItemAddRoutines, 0, sizeof(gSplineItemAddRoutines));
-    gSplineItemAddRoutines[15] = SplineItemCountedAsAdded; // PENDING(Enemies): AddRaptorOnSpline
+    gSplineItemAddRoutines[15] = AddRaptorOnSpline;
     gSplineItemAddRoutines[16] = SplineItemCountedAsAdded; // PENDING(Hazards): AddDustDevilOnSpline
-    gSplineItemAddRoutines[26] = SplineItemCountedAsAdded; // PENDING(Enemies): AddBrachOnSpline
+    gSplineItemAddRoutines[26] = AddBrachOnSpline;
     gSplineItemAddRoutines[32] = SplineItemCountedAsAdded; // PENDING(Hazards): AddLaserOrbOnSpline
-    gSplineItemAddRoutines[48] = SplineItemCountedAsAdded; // PENDING(Enemies): AddRamphorOnSpline
+    gSplineItemAddRoutines[48] = AddRamphorOnSpline;
     gSplineItemAddRoutines[TIME_DEMO_SPLINE_ITEM] = AddTimeDemoPath;
 }
 

@@ -10,6 +10,7 @@
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
 #include "Gameplay/Eggs.h"
+#include "Gameplay/Enemies.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/Sky.h"
@@ -210,7 +211,7 @@ void StartLevel()
     ResetContrails();
     ResetEffectSystems();
     ResetSparkles();
-    // PENDING(Enemies): start the enemies.
+    InitEnemyManager();
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);
     ModifyWormholeTextures();

@@ -26,7 +26,8 @@ static const int16_t kModeOfLevel[NUM_LEVELS] = {
     kPlayMode_Race,      kPlayMode_Race,           kPlayMode_Battle,
     kPlayMode_Battle,    kPlayMode_CaptureTheFlag, kPlayMode_CaptureTheFlag};
 
-// Items of the cells in some window that are still waiting to be added (player starts never are).
+// Items of the cells in some window that are still waiting to be added (player starts never are, and
+// raptors and brachs wait while the level has as many enemies as it allows).
 static int ItemsMissingInWindow()
 {
     int missing = 0;
@@ -36,8 +37,8 @@ static int ItemsMissingInWindow()
                 continue;
             const SuperTileItemIndexType& cell = gItemCells[row][col];
             for (int i = cell.first; i < cell.first + cell.count; i++)
-                missing += gMapItems[i].type != 0 && gMapItems[i].type != 48 &&
-                           !(gMapItems[i].flags & ITEM_FLAG_ADDED);
+                missing += gMapItems[i].type != 0 && gMapItems[i].type != 48 && gMapItems[i].type != 15 &&
+                           gMapItems[i].type != 26 && !(gMapItems[i].flags & ITEM_FLAG_ADDED);
         }
     }
     return missing;

@@ -334,4 +334,5 @@ void FurnishLevel(LevelWork& level)
     AddWaterPatches(level);
     AddFences(level);
     AddEnemiesAndHazards(level);
+    PlaceEnemyPacks(level);
 }
