@@ -3,6 +3,8 @@
 
 #include "Gameplay/Enemies.h"
 
+#include "Gameplay/Eggs.h"
+
 #include "3D/Picking.h"
 #include "Gameplay/Effects.h"
 #include "Gameplay/Player.h"
@@ -220,7 +222,8 @@ void EnemyHurtsPlayer(ObjNode* enemy, ObjNode* player)
     else if (!IsEasyMode())
         DamagePlayer(who, enemy->Damage, PLAYER_DEATH_FALL, &enemy->Position, true);
     record.invincibleTimer = kTouchInvincibility;
-    // PENDING(Eggs): DropEgg(who) when the player carries one.
+    if (record.carriedEgg && !IsEasyMode()) // easy mode lets the player keep its egg
+        DropEgg(who);
     PlayEffectAtRate(EFFECT_BODYHIT, &player->Position, kNormalRate, kBodyHitVolume);
     RumbleForEffect(EFFECT_BODYHIT, who);
 }
