@@ -3,10 +3,9 @@
 
 #include "Gameplay/Enemies.h"
 
-#include "Gameplay/Eggs.h"
-
 #include "3D/Picking.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Eggs.h"
 #include "Gameplay/Player.h"
 #include "Objects/Collision.h"
 #include "Objects/Shadows.h"
