@@ -1,5 +1,4 @@
-// The screens that run menus outside a level: the main menu over its picture, and the save
-// prompt between adventure levels.
+// The screen that runs the main menu over its picture.
 
 #include "System/MenuTables.h"
 
@@ -15,7 +14,6 @@
 #include "System/LevelGlobals.h"
 #include "System/Log.h"
 #include "System/Prefs.h"
-#include "System/SaveSlots.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -78,20 +76,6 @@ static void FadeMenuTitle()
     gMenuTitle->Tint.a = std::clamp(gMenuTitle->Tint.a + (wanted ? step : -step), 0.0f, 1.0f);
 }
 
-// The frames of a menu screen until its navigation has ended; `screenChecks` runs each frame
-// while the menu is up.
-static void RunMenuScreenFrames(void (*screenChecks)())
-{
-    while (IsMenuNavigationActive()) {
-        CalcFrameRate();
-        PollInput();
-        if (screenChecks)
-            screenChecks();
-        MoveObjects();
-        OGL_DrawScene(DrawObjectList);
-    }
-}
-
 // T starts the time demo, and a menu left alone at its first page shows the attract screen.
 static void MainMenuChecks()
 {
@@ -151,33 +135,4 @@ int32_t DoMainMenuScreen()
     while (RunMainMenuScreenFrame()) {
     }
     return CloseMainMenuScreen();
-}
-
-// The outcome routine of the save prompt: 'sf#n' saves the game into slot n.
-static void SaveChosenSlot(int32_t outcome)
-{
-    uint32_t code = uint32_t(outcome);
-    if ((code & 0xFFFFFF00u) == (MenuCode("sf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' &&
-        (code & 0xFF) <= '9')
-        WriteSaveSlot(int(code & 0xFF) - '0');
-}
-
-void DoSavePromptScreen()
-{
-    gNumPanes = 1;
-    gSavePromptNextLevel = gLevelIndex;
-    SetUpMenuView();
-    MakeMouseCursorObject();
-    MenuStyle style = MakeMainMenuStyle();
-    style.centerY = 240;
-    style.outcomeRoutine = SaveChosenSlot;
-    StartMenuNavigation(GetLevelIntroTable(), &style);
-    StartFade(kFadeFlags_In, 2);
-    LockAllInputStates();
-
-    RunMenuScreenFrames(nullptr);
-
-    FadeOutAndWait(DrawObjectList, MoveObjects);
-    DisposeAllObjects();
-    OGL_DisposeGameView();
 }

@@ -52,4 +52,3 @@ int32_t DoMainMenuScreen(); // runs the main menu until it has an outcome
 void OpenMainMenuScreen();
 bool RunMainMenuScreenFrame();
 int32_t CloseMainMenuScreen();
-void DoSavePromptScreen(); // between adventure levels: save into a slot or go on

@@ -6,6 +6,7 @@
 #include "Interface/LocalizedStrings.h"
 #include "Interface/MenuBuild.h"
 #include "Interface/StringIDs.h"
+#include "Screens/Screens.h"
 #include "System/Alerts.h"
 #include "System/Input.h"
 #include "System/Level.h"
@@ -208,15 +209,15 @@ int ApplyMainMenuOutcome(int32_t outcome)
     if (code == MenuCode("intr") || code == MenuCode("ints")) {
         gPrefs.showSubtitles = code == MenuCode("ints") ? 1 : 0;
         WritePrefsFile();
-        // PENDING(Screens): show the intro story.
+        ShowIntroStory();
         return kShellRun_Menu;
     }
     if (code == MenuCode("cred")) {
-        // PENDING(Screens): show the credits.
+        ShowLevelIntro(kLevelIntro_Credits);
         return kShellRun_Menu;
     }
     if (code == MenuCode("ssav")) {
-        // PENDING(Screens): show the attract screen (the level-intro scene in mode 0).
+        ShowLevelIntro(kLevelIntro_PressAKey);
         return kShellRun_Menu;
     }
     if (code == MenuCode("demo")) {

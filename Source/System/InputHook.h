@@ -1,0 +1,5 @@
+// A routine run at the start of every input poll, before the events are pumped: scripted
+// whole-game runs and screen tests feed their input and count frames through it.
+#pragma once
+
+void SetPollHook(void (*hook)()); // null: none
