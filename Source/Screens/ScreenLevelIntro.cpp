@@ -36,7 +36,7 @@
 
 // --- The scene ---
 static constexpr float kBackdropHalfSize = 10000;
-static constexpr float kBackdropDepth = -5500;
+static constexpr float kBackdropDepth = -5500; // along -z, the way the camera looks
 static constexpr float kBackdropRepeats = 6;
 static constexpr float kBackdropTurnRate = 0.6f; // radians per second
 static constexpr float kWormScale = 26;
@@ -48,7 +48,7 @@ static constexpr float kPlayerAnimSpeed = 2;
 static constexpr float kCameraBack = 500;
 static constexpr Point3D kPlayerSpot = {160, 60, 0};
 static constexpr Point3D kWormStart = {-700, -150, -900};
-static constexpr Point3D kPlanetSpot = {2600, 900, -5200};
+static constexpr Point3D kPlanetSpot = {2400, 900, -4200};
 static constexpr float kNozzleX = 9, kNozzleY = -6;
 
 // --- The texts ---
@@ -87,7 +87,7 @@ static struct
     ObjNode* prompt;
 } gIntro;
 
-// --- The backdrop: a field of stars far below, turning slowly ---
+// --- The backdrop: a wall of stars far behind the scene, turning about the line of sight ---
 
 static void DrawStarBackdrop(ObjNode* node)
 {
@@ -98,23 +98,23 @@ static void DrawStarBackdrop(ObjNode* node)
     OGL_Texture_SetOpenGLTexture(gIntro.starTexture);
     OGL_SetColor4f(1, 1, 1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glRotatef(node->Rotation.y * 57.29578f, 0, 1, 0);
+    glRotatef(node->Rotation.z * 57.29578f, 0, 0, 1);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
-    glVertex3f(-kBackdropHalfSize, kBackdropDepth, -kBackdropHalfSize);
+    glVertex3f(-kBackdropHalfSize, kBackdropHalfSize, kBackdropDepth);
     glTexCoord2f(kBackdropRepeats, 0);
-    glVertex3f(kBackdropHalfSize, kBackdropDepth, -kBackdropHalfSize);
+    glVertex3f(kBackdropHalfSize, kBackdropHalfSize, kBackdropDepth);
     glTexCoord2f(kBackdropRepeats, kBackdropRepeats);
-    glVertex3f(kBackdropHalfSize, kBackdropDepth, kBackdropHalfSize);
+    glVertex3f(kBackdropHalfSize, -kBackdropHalfSize, kBackdropDepth);
     glTexCoord2f(0, kBackdropRepeats);
-    glVertex3f(-kBackdropHalfSize, kBackdropDepth, kBackdropHalfSize);
+    glVertex3f(-kBackdropHalfSize, -kBackdropHalfSize, kBackdropDepth);
     glEnd();
     OGL_PopState();
 }
 
 static void TurnStarBackdrop(ObjNode* node)
 {
-    node->Rotation.y += kBackdropTurnRate * gFrameSeconds;
+    node->Rotation.z += kBackdropTurnRate * gFrameSeconds;
 }
 
 static void MakeStarBackdrop()
@@ -279,7 +279,7 @@ static void MoveSceneClock(ObjNode*)
     gIntro.time += gFrameSeconds;
 }
 
-static void PlaceIntroCamera()
+static void PlaceIntroCamera(ObjNode*)
 {
     const Point3D& at = gIntro.player->Position;
     Point3D from = {at.x * 0.5f, at.y * 0.5f, at.z + kCameraBack};
@@ -446,7 +446,12 @@ void ShowLevelIntro(int mode)
     MakeWorm();
     MakeIntroPlayer();
     MakeFlameEmitter();
-    PlaceIntroCamera();
+    ObjectDefinition camera = {};
+    camera.genre = INVISIBLE_GENRE;
+    camera.slot = 3003; // after the player has moved, before anything is drawn
+    camera.scale = 1;
+    camera.moveProc = PlaceIntroCamera;
+    PlaceIntroCamera(MakeNewObject(&camera));
     switch (mode) {
     case kLevelIntro_PressAKey:
         MakePressAKeyTexts();
@@ -466,10 +471,8 @@ void ShowLevelIntro(int mode)
     LockAllInputStates(); // the press that led here must not end the scene as well
 
     // 3. Until the mode's end.
-    while (!IsIntroOver()) {
+    while (!IsIntroOver())
         RunScreenFrame();
-        PlaceIntroCamera();
-    }
 
     // 4. Out; a chosen slot is written once the screen is black; then everything goes.
     FadeOutAndWait(DrawObjectList, MoveObjects);

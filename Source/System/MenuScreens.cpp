@@ -35,6 +35,7 @@ static void SetUpMenuView()
     OGL_SetupGameView(&setup);
 }
 
+static ObjNode* gMenuArt = nullptr;
 static ObjNode* gMenuTitle = nullptr;
 
 // The picture fills the screen; the title stands above the first pages, whose rows leave it room.
@@ -48,9 +49,9 @@ static void ShowMenuArt()
     def.slot = 100;
     def.scale = 640;
     def.statusFlags = NODEBIT_NO_CULLING;
-    ObjNode* art = MakeSpriteObject(&def, true);
-    if (art)
-        MakeOverlayOnly(art);
+    gMenuArt = MakeSpriteObject(&def, true);
+    if (gMenuArt)
+        MakeOverlayOnly(gMenuArt);
 
     def.artIndex = 1;
     def.position = {320, 82, 0};
@@ -59,6 +60,17 @@ static void ShowMenuArt()
     gMenuTitle = MakeSpriteObject(&def, true);
     if (gMenuTitle)
         MakeOverlayOnly(gMenuTitle);
+}
+
+void ReloadMainMenuArt()
+{
+    if (!gMenuArt)
+        return; // not on the main menu
+    DisposeObject(gMenuArt);
+    DisposeObject(gMenuTitle);
+    gMenuArt = gMenuTitle = nullptr;
+    DisposeSpriteGroup(kMenuArtGroup);
+    ShowMenuArt();
 }
 
 // The title fades out over the settings pages, which use the whole height.
@@ -122,7 +134,7 @@ int32_t CloseMainMenuScreen()
         FadeOutAndWait(DrawObjectList, MoveObjects);
     WritePrefsFile();
     DisposeAllObjects();
-    gMenuTitle = nullptr;
+    gMenuArt = gMenuTitle = nullptr;
     DisposeSpriteGroup(kMenuArtGroup);
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC); // the calibration picture, if it was shown
     OGL_DisposeGameView();

@@ -52,3 +52,5 @@ int32_t DoMainMenuScreen(); // runs the main menu until it has an outcome
 void OpenMainMenuScreen();
 bool RunMainMenuScreenFrame();
 int32_t CloseMainMenuScreen();
+// The main menu's pictures loaded again: textures take the stereo colours when they load.
+void ReloadMainMenuArt();

@@ -281,7 +281,7 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
     }
 
     auto [bx, by] = at(0, 0);
-    PaintFn skin = [=](float x, float y) {
+    PaintFn skin = [=](float, float y) {
         float t = std::clamp((y - (by - 0.12f * u)) / (0.24f * u), 0.0f, 1.0f);
         return MixColor(MixColor(look.body, kWhite, 0.15f), look.belly, t);
     };
