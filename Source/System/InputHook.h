@@ -3,3 +3,6 @@
 #pragma once
 
 void SetPollHook(void (*hook)()); // null: none
+// A poll that is not a frame (the loading bar keeps the window answering during a load): the
+// hook does not run.
+void PollInputBetweenFrames();

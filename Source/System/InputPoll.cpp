@@ -160,6 +160,14 @@ void SetPollHook(void (*hook)())
     gPollHook = hook;
 }
 
+void PollInputBetweenFrames()
+{
+    void (*hook)() = gPollHook;
+    gPollHook = nullptr;
+    PollInput();
+    gPollHook = hook;
+}
+
 void PollInput()
 {
     if (gPollHook)
