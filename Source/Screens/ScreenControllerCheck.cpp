@@ -34,7 +34,7 @@ static void SetUpCheckView()
     ViewSetupRecord setup;
     OGL_NewViewSetup(&setup);
     setup.clearScreen = true;
-    setup.clearColor[0] = setup.clearColor[1] = setup.clearColor[2] = 0.5f;
+    setup.clearColor[0] = setup.clearColor[1] = setup.clearColor[2] = 0.22f; // the grey prompt shows on it
     setup.clearColor[3] = 1;
     setup.useFog = false;
     setup.ambientColor[0] = setup.ambientColor[1] = setup.ambientColor[2] = 0.5f;

@@ -40,6 +40,7 @@ static constexpr float kBackdropDepth = -5500; // along -z, the way the camera l
 static constexpr float kBackdropRepeats = 6;
 static constexpr float kBackdropTurnRate = 0.6f; // radians per second
 static constexpr float kWormScale = 26;
+static constexpr float kWormGirth = 2.5f; // stretched this long, the body needs to be fatter to read as one
 static constexpr float kWormJointSpacing = 350;
 static constexpr float kWormSway = 80;       // sideways, times the joint number
 static constexpr float kWormTimeRate = 0.6f; // the sway's time per second
@@ -145,7 +146,7 @@ static void MoveWorm(ObjNode* worm)
         float k = float(joint);
         // The body's rest axis (+y) lies along -z, each joint a step further away.
         Matrix4x4 scale, turn, both, move;
-        MatrixScale(&scale, kWormScale, kWormScale, kWormScale);
+        MatrixScale(&scale, kWormScale * kWormGirth, kWormScale, kWormScale * kWormGirth);
         MatrixRotateX(&turn, -1.5707964f);
         MatrixMultiply(&scale, &turn, &both);
         MatrixTranslate(&move, kWormStart.x + std::sin(sway + 0.16f * k) * kWormSway * k,
