@@ -197,6 +197,15 @@ void RunGameShell()
         case kShellRun_TimeDemo:
             PlayTimeDemo();
             break;
+        case kShellRun_Story:
+            ShowIntroStory();
+            break;
+        case kShellRun_Credits:
+            ShowLevelIntro(kLevelIntro_Credits);
+            break;
+        case kShellRun_Attract:
+            ShowLevelIntro(kLevelIntro_PressAKey);
+            break;
         default:
             break;
         }

@@ -6,7 +6,6 @@
 #include "Interface/LocalizedStrings.h"
 #include "Interface/MenuBuild.h"
 #include "Interface/StringIDs.h"
-#include "Screens/Screens.h"
 #include "System/Alerts.h"
 #include "System/Input.h"
 #include "System/Level.h"
@@ -209,16 +208,13 @@ int ApplyMainMenuOutcome(int32_t outcome)
     if (code == MenuCode("intr") || code == MenuCode("ints")) {
         gPrefs.showSubtitles = code == MenuCode("ints") ? 1 : 0;
         WritePrefsFile();
-        ShowIntroStory();
-        return kShellRun_Menu;
+        return kShellRun_Story;
     }
     if (code == MenuCode("cred")) {
-        ShowLevelIntro(kLevelIntro_Credits);
-        return kShellRun_Menu;
+        return kShellRun_Credits;
     }
     if (code == MenuCode("ssav")) {
-        ShowLevelIntro(kLevelIntro_PressAKey);
-        return kShellRun_Menu;
+        return kShellRun_Attract;
     }
     if (code == MenuCode("demo")) {
         gPlayMode = kPlayMode_Adventure;
