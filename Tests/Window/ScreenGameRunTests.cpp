@@ -218,7 +218,7 @@ TEST_F(ScreenGameRunTest, AnAdventureFromTheSplashThroughLevelOneAndTheSavePromp
     for (const std::string& shot : shots) {
         PictureLook look = LookAt(folder.Path() / shot);
         ASSERT_TRUE(look.loaded) << shot;
-        EXPECT_GT(look.litShare, 0.01f) << shot << " shows something";
+        EXPECT_GT(look.litShare, 0.001f) << shot << " shows something";
     }
     EXPECT_GT(LookAt(folder.Path() / "level1.png", true).litShare, 0.9f) << "the forest fills the screen";
     EXPECT_GT(LookAt(folder.Path() / "level2.png", true).litShare, 0.9f) << "so does the desert";
