@@ -489,6 +489,9 @@ void ShowLevelIntro(int mode)
     DisposeAtlas(ATLAS_SLOT_SWISS);
     TQ3D_DisposeContainer(MODEL_GROUP_LEVELINTRO);
     TQ3D_DisposeContainer(MODEL_GROUP_PLAYERPARTS);
+    // The skeletons' reference models hold their meshes: they go after the skeletons.
+    TQ3D_DisposeContainer(MODEL_GROUP_SKELETONBASE + SKELETON_TYPE_BONUSWORM);
+    TQ3D_DisposeContainer(MODEL_GROUP_SKELETONBASE + SKELETON_TYPE_PLAYER);
     glDeleteTextures(1, &gIntro.starTexture);
     OGL_DisposeGameView();
     gIntro = {};
