@@ -490,8 +490,8 @@ void ShowLevelIntro(int mode)
     TQ3D_DisposeContainer(MODEL_GROUP_LEVELINTRO);
     TQ3D_DisposeContainer(MODEL_GROUP_PLAYERPARTS);
     // The skeletons' reference models hold their meshes: they go after the skeletons.
-    TQ3D_DisposeContainer(MODEL_GROUP_SKELETONBASE + SKELETON_TYPE_BONUSWORM);
-    TQ3D_DisposeContainer(MODEL_GROUP_SKELETONBASE + SKELETON_TYPE_PLAYER);
+    TQ3D_DisposeContainer(int(MODEL_GROUP_SKELETONBASE) + int(SKELETON_TYPE_BONUSWORM));
+    TQ3D_DisposeContainer(int(MODEL_GROUP_SKELETONBASE) + int(SKELETON_TYPE_PLAYER));
     glDeleteTextures(1, &gIntro.starTexture);
     OGL_DisposeGameView();
     gIntro = {};
