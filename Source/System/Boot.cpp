@@ -54,9 +54,26 @@ void CreateGameWindow()
     }
 }
 
+// An installed game is started from anywhere: without a "Data" folder in the working directory it
+// takes the one the install put beside it (QUORVEL_DATA_FROM_GAME is relative to the executable).
+static std::filesystem::path InstalledDataFolder()
+{
+    char* base = SDL_GetBasePath();
+    if (!base)
+        return {};
+    std::filesystem::path folder = (std::filesystem::path(base) / QUORVEL_DATA_FROM_GAME).lexically_normal();
+    SDL_free(base);
+    return folder;
+}
+
 std::filesystem::path FindDataFolder()
 {
     std::filesystem::path dataFolder = (std::filesystem::current_path() / "Data").lexically_normal();
+    if (!std::filesystem::is_directory(dataFolder)) {
+        std::filesystem::path installed = InstalledDataFolder();
+        if (!installed.empty() && std::filesystem::is_directory(installed))
+            dataFolder = installed;
+    }
     if (!std::filesystem::is_directory(dataFolder))
         LogLine(kLogWarning, "Quorvel 2: no \"Data\" folder in %s; the game cannot load its files.",
                 std::filesystem::current_path().string().c_str());

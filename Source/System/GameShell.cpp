@@ -11,6 +11,7 @@
 #include "Interface/LocalizedStrings.h"
 #include "Interface/Twitch.h"
 #include "Objects/ObjNode.h"
+#include "Screens/Screens.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
 #include "System/Boot.h"
@@ -95,19 +96,24 @@ static void PlayAdventure()
 {
     InitPlayerRecords(gRestoredGame);
     for (bool firstLevel = true; gLevelIndex < NUM_ADVENTURE_LEVELS; gLevelIndex++, firstLevel = false) {
-        // Between levels the player may save; a game just begun or restored starts at once.
-        if (!firstLevel)
-            DoSavePromptScreen();
         PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
-        // PENDING(Screens): show the level intro (not when gSkipLevelIntro is set).
+        // A game just begun or restored starts at once; between levels the player may save.
+        if (!gSkipLevelIntro)
+            ShowLevelIntro(firstLevel || gRestoredGame ? kLevelIntro_LevelStart : kLevelIntro_BetweenLevels);
+        gSkipLevelIntro = false;
         StartLevel();
         RunLevelLoop();
+        gRestoredGame = false;
         EndLevel();
+        gPlayMode = kPlayMode_Adventure;
+        gNumPanes = 1;
         if (gLevelLost)
-            return;
+            break;
         StorePlayerStock(); // what the save prompt keeps and the next level starts with
+        if (gLevelIndex == NUM_ADVENTURE_LEVELS - 1)
+            ShowWinScreen();
     }
-    // PENDING(Screens): show the win screen.
+    gRestoredGame = false;
 }
 
 // The time demo: "level3" with one player and no intro, vertical sync off; its results end the program.
@@ -124,9 +130,14 @@ static void PlayTimeDemo()
     EndLevel();
 }
 
-// A two-player match: the one level gLevelIndex.
+// A two-player match: the one level gLevelIndex, once the players have their controllers.
 static void PlayOneLevel()
 {
+    if (CheckTwoPlayerControllers()) {
+        gPlayMode = kPlayMode_Adventure;
+        gNumPanes = 1;
+        return;
+    }
     InitPlayerRecords(false);
     PlaySong(int16_t(kLevelTable[gLevelIndex].song), true);
     StartLevel();
@@ -168,7 +179,11 @@ void RunGameShell()
     if (IsScriptedPlayRequested())
         RunScriptedPlay(); // a level from the command line, then the program ends
 
-    // PENDING(Screens): the title splash and the intro story.
+    if (IsScriptedGameRequested())
+        StartScriptedGame(); // the whole game below, from a script
+
+    ShowTitleSplash();
+    ShowIntroStory();
 
     for (;;) {
         gTimeDemoMode = false;
@@ -181,6 +196,15 @@ void RunGameShell()
             break;
         case kShellRun_TimeDemo:
             PlayTimeDemo();
+            break;
+        case kShellRun_Story:
+            ShowIntroStory();
+            break;
+        case kShellRun_Credits:
+            ShowLevelIntro(kLevelIntro_Credits);
+            break;
+        case kShellRun_Attract:
+            ShowLevelIntro(kLevelIntro_PressAKey);
             break;
         default:
             break;

@@ -5,6 +5,7 @@
 // own keyboard and mouse-button arrays from. Every input therefore passes through one door, and an
 // event pushed onto the queue acts exactly like one from the hardware.
 
+#include "System/InputHook.h"
 #include "System/InputLocal.h"
 
 #include "System/Prefs.h"
@@ -152,8 +153,26 @@ static void AdvanceKeyboardNeedStates()
     }
 }
 
+static void (*gPollHook)() = nullptr;
+
+void SetPollHook(void (*hook)())
+{
+    gPollHook = hook;
+}
+
+void PollInputBetweenFrames()
+{
+    void (*hook)() = gPollHook;
+    gPollHook = nullptr;
+    PollInput();
+    gPollHook = hook;
+}
+
 void PollInput()
 {
+    if (gPollHook)
+        gPollHook();
+
     // This frame's text, motion flag and wheel motion start empty; the events refill them.
     gTextInput[0] = '\0';
     gMouseMotionNow = false;

@@ -8,6 +8,7 @@
 #include "3D/OGL_Support.h"
 #include "Interface/Overlay.h"
 #include "System/Input.h"
+#include "System/InputHook.h"
 #include "System/Prefs.h"
 
 #include <GL/gl.h>
@@ -86,7 +87,7 @@ static void DrawLoadingScreen()
 
 void ShowLoadingProgress(float fraction)
 {
-    PollInput();
+    PollInputBetweenFrames();
     uint32_t now = SDL_GetTicks();
 
     if (fraction == 0) {

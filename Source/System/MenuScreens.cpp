@@ -1,5 +1,4 @@
-// The screens that run menus outside a level: the main menu over its picture, and the save
-// prompt between adventure levels.
+// The screen that runs the main menu over its picture.
 
 #include "System/MenuTables.h"
 
@@ -15,7 +14,6 @@
 #include "System/LevelGlobals.h"
 #include "System/Log.h"
 #include "System/Prefs.h"
-#include "System/SaveSlots.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -37,6 +35,7 @@ static void SetUpMenuView()
     OGL_SetupGameView(&setup);
 }
 
+static ObjNode* gMenuArt = nullptr;
 static ObjNode* gMenuTitle = nullptr;
 
 // The picture fills the screen; the title stands above the first pages, whose rows leave it room.
@@ -50,9 +49,9 @@ static void ShowMenuArt()
     def.slot = 100;
     def.scale = 640;
     def.statusFlags = NODEBIT_NO_CULLING;
-    ObjNode* art = MakeSpriteObject(&def, true);
-    if (art)
-        MakeOverlayOnly(art);
+    gMenuArt = MakeSpriteObject(&def, true);
+    if (gMenuArt)
+        MakeOverlayOnly(gMenuArt);
 
     def.artIndex = 1;
     def.position = {320, 82, 0};
@@ -61,6 +60,17 @@ static void ShowMenuArt()
     gMenuTitle = MakeSpriteObject(&def, true);
     if (gMenuTitle)
         MakeOverlayOnly(gMenuTitle);
+}
+
+void ReloadMainMenuArt()
+{
+    if (!gMenuArt)
+        return; // not on the main menu
+    DisposeObject(gMenuArt);
+    DisposeObject(gMenuTitle);
+    gMenuArt = gMenuTitle = nullptr;
+    DisposeSpriteGroup(kMenuArtGroup);
+    ShowMenuArt();
 }
 
 // The title fades out over the settings pages, which use the whole height.
@@ -76,20 +86,6 @@ static void FadeMenuTitle()
         wanted |= CurrentMenuId() == page;
     float step = gFrameSeconds * 4;
     gMenuTitle->Tint.a = std::clamp(gMenuTitle->Tint.a + (wanted ? step : -step), 0.0f, 1.0f);
-}
-
-// The frames of a menu screen until its navigation has ended; `screenChecks` runs each frame
-// while the menu is up.
-static void RunMenuScreenFrames(void (*screenChecks)())
-{
-    while (IsMenuNavigationActive()) {
-        CalcFrameRate();
-        PollInput();
-        if (screenChecks)
-            screenChecks();
-        MoveObjects();
-        OGL_DrawScene(DrawObjectList);
-    }
 }
 
 // T starts the time demo, and a menu left alone at its first page shows the attract screen.
@@ -138,7 +134,7 @@ int32_t CloseMainMenuScreen()
         FadeOutAndWait(DrawObjectList, MoveObjects);
     WritePrefsFile();
     DisposeAllObjects();
-    gMenuTitle = nullptr;
+    gMenuArt = gMenuTitle = nullptr;
     DisposeSpriteGroup(kMenuArtGroup);
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC); // the calibration picture, if it was shown
     OGL_DisposeGameView();
@@ -151,33 +147,4 @@ int32_t DoMainMenuScreen()
     while (RunMainMenuScreenFrame()) {
     }
     return CloseMainMenuScreen();
-}
-
-// The outcome routine of the save prompt: 'sf#n' saves the game into slot n.
-static void SaveChosenSlot(int32_t outcome)
-{
-    uint32_t code = uint32_t(outcome);
-    if ((code & 0xFFFFFF00u) == (MenuCode("sf#0") & 0xFFFFFF00u) && (code & 0xFF) >= '0' &&
-        (code & 0xFF) <= '9')
-        WriteSaveSlot(int(code & 0xFF) - '0');
-}
-
-void DoSavePromptScreen()
-{
-    gNumPanes = 1;
-    gSavePromptNextLevel = gLevelIndex;
-    SetUpMenuView();
-    MakeMouseCursorObject();
-    MenuStyle style = MakeMainMenuStyle();
-    style.centerY = 240;
-    style.outcomeRoutine = SaveChosenSlot;
-    StartMenuNavigation(GetLevelIntroTable(), &style);
-    StartFade(kFadeFlags_In, 2);
-    LockAllInputStates();
-
-    RunMenuScreenFrames(nullptr);
-
-    FadeOutAndWait(DrawObjectList, MoveObjects);
-    DisposeAllObjects();
-    OGL_DisposeGameView();
 }

@@ -36,6 +36,9 @@ enum
     kShellRun_Adventure, // the adventure from gLevelIndex, one player
     kShellRun_Match,     // one two-player level
     kShellRun_TimeDemo,  // the time demo's level
+    kShellRun_Story,     // the intro story, then the main menu again
+    kShellRun_Credits,   // the credits, then the main menu again
+    kShellRun_Attract,   // the attract screen, then the main menu again
 };
 
 // Sets the shell globals for a main-menu outcome and says what the shell runs next. Unknown
@@ -52,4 +55,5 @@ int32_t DoMainMenuScreen(); // runs the main menu until it has an outcome
 void OpenMainMenuScreen();
 bool RunMainMenuScreenFrame();
 int32_t CloseMainMenuScreen();
-void DoSavePromptScreen(); // between adventure levels: save into a slot or go on
+// The main menu's pictures loaded again: textures take the stereo colours when they load.
+void ReloadMainMenuArt();

@@ -208,16 +208,13 @@ int ApplyMainMenuOutcome(int32_t outcome)
     if (code == MenuCode("intr") || code == MenuCode("ints")) {
         gPrefs.showSubtitles = code == MenuCode("ints") ? 1 : 0;
         WritePrefsFile();
-        // PENDING(Screens): show the intro story.
-        return kShellRun_Menu;
+        return kShellRun_Story;
     }
     if (code == MenuCode("cred")) {
-        // PENDING(Screens): show the credits.
-        return kShellRun_Menu;
+        return kShellRun_Credits;
     }
     if (code == MenuCode("ssav")) {
-        // PENDING(Screens): show the attract screen (the level-intro scene in mode 0).
-        return kShellRun_Menu;
+        return kShellRun_Attract;
     }
     if (code == MenuCode("demo")) {
         gPlayMode = kPlayMode_Adventure;

@@ -167,7 +167,7 @@ static void RestoreCalibration(MenuItem*)
 // The picture and the instructions of the calibration page, for the stereo mode chosen.
 static void ShowCalibrationPage(MenuItem*)
 {
-    // PENDING(Screens): reload the menu art for the new stereo mode.
+    ReloadMainMenuArt(); // in the colours of the new stereo mode
     const char* picture =
         gPrefs.stereoMode != 0 ? ":sprites:calibration:calibration000" : ":sprites:calibration:glasses";
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);

@@ -44,6 +44,7 @@ static const CommandLineOption kGameOptions[] = {
     {"--trace", "OUT.csv", "write each player's state, one row per frame", ApplyTraceOption},
     {"--shot", "FRAME:OUT.png", "save the picture of a frame (repeatable)", ApplyShotOption},
     {"--record", "FILE", "write what is played by hand as a script", ApplyRecordOption},
+    {"--game", nullptr, "play the whole game from its start (with --script: scripted)", ApplyGameOption},
 };
 
 // Low layers reach the shell only through what it registers here.

@@ -5,6 +5,7 @@
 #include "System/Input.h"
 #include "System/Level.h"
 
+#include <SDL.h>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -136,9 +137,20 @@ bool ParsePlayScript(const std::string& text, std::vector<ScriptEvent>* events, 
             event.player = int(player);
             next = 2;
         }
-        event.need = NeedFromName(tokens[next]);
-        if (event.need < 0)
-            return Refuse(error, lineNumber, "unknown need '" + tokens[next] + "'");
+        // "key:NAME" holds a key of the keyboard (SDL's key names: "key:F10", "key:Left GUI").
+        if (tokens[next].compare(0, 4, "key:") == 0) {
+            std::string keyName = tokens[next].substr(4);
+            for (char& c : keyName)
+                c = c == '_' ? ' ' : c;
+            event.need = -1;
+            event.scancode = int(SDL_GetScancodeFromName(keyName.c_str()));
+            if (event.scancode == SDL_SCANCODE_UNKNOWN)
+                return Refuse(error, lineNumber, "unknown key '" + tokens[next].substr(4) + "'");
+        } else {
+            event.need = NeedFromName(tokens[next]);
+            if (event.need < 0)
+                return Refuse(error, lineNumber, "unknown need '" + tokens[next] + "'");
+        }
         if (!ParseNeedValue(tokens[next + 1], &event.value))
             return Refuse(error, lineNumber, "bad value '" + tokens[next + 1] + "' (0 to 1)");
         events->push_back(event);

@@ -9,6 +9,7 @@
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "System/Input.h"
+#include "System/InputHook.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
 #include "System/Prefs.h"
@@ -31,6 +32,7 @@ struct ShotRequest
 static struct
 {
     bool requested;
+    bool game; // --game
     std::string level, mode, players, script, frames, step, trace, record;
     std::vector<std::string> shots;
 } gAsked;
@@ -104,9 +106,19 @@ void ApplyRecordOption(const char* value)
     gAsked.record = value;
 }
 
+void ApplyGameOption(const char*)
+{
+    gAsked.game = true;
+}
+
 bool IsScriptedPlayRequested()
 {
-    return gAsked.requested;
+    return gAsked.requested && !gAsked.game;
+}
+
+bool IsScriptedGameRequested()
+{
+    return gAsked.game;
 }
 
 static int RefuseOptions(const std::string& problem)
@@ -166,7 +178,14 @@ static int CheckShots()
 
 int CheckScriptedPlayOptions()
 {
-    if (!gAsked.requested)
+    if (gAsked.game) {
+        if (!gAsked.level.empty() || !gAsked.mode.empty() || !gAsked.players.empty())
+            return RefuseOptions("--game plays from the start: it takes no --level, --mode or --players");
+        if (!gAsked.trace.empty() || !gAsked.record.empty())
+            return RefuseOptions("--game takes no --trace or --record");
+        gAsked.players = "2"; // either player's needs may be scripted
+    }
+    if (!gAsked.requested && !gAsked.game)
         return kCommandLineGoOn;
 
     // The level, its mode and the players.
@@ -187,7 +206,7 @@ int CheckScriptedPlayOptions()
 
     // The frames and their step.
     // Hand play goes on until the level ends unless a number of frames is given.
-    double number = gAsked.script.empty() ? double(INT32_MAX) : kDefaultFrames;
+    double number = gAsked.script.empty() || gAsked.game ? double(INT32_MAX) : kDefaultFrames;
     if (!gAsked.frames.empty() && !ParsePositive(gAsked.frames, 1e8, &number))
         return RefuseOptions("--frames wants a positive whole number, not \"" + gAsked.frames + "\"");
     if (number != std::floor(number))
@@ -303,11 +322,24 @@ static std::FILE* OpenOutput(const std::string& path, const char* what)
     return file;
 }
 
+// A scripted key goes down or up as the keyboard's would, through the event queue.
+static void PushScriptedKey(int scancode, bool down)
+{
+    SDL_Event event = {};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = SDL_Scancode(scancode);
+    SDL_PushEvent(&event);
+}
+
 static void ApplyScriptFrame(int32_t frame, size_t* nextEvent)
 {
     while (*nextEvent < gRun.events.size() && gRun.events[*nextEvent].frame == frame) {
         const ScriptEvent& event = gRun.events[*nextEvent];
-        SetScriptedNeedValue(event.player, event.need, event.value);
+        if (event.need >= 0)
+            SetScriptedNeedValue(event.player, event.need, event.value);
+        else
+            PushScriptedKey(event.scancode, event.value > 0);
         (*nextEvent)++;
     }
 }
@@ -364,4 +396,35 @@ void RunScriptedPlay()
         std::fclose(record);
     SetNeedsScripted(false);
     QuitCleanly();
+}
+
+// --- The whole game ---
+
+static int32_t gGameFrame = 0;
+static size_t gGameNextEvent = 0;
+
+// At the start of every poll: the shots of the frame just shown, the end, this frame's input.
+static void ScriptedGamePoll()
+{
+    for (const ShotRequest& shot : gRun.shots) {
+        if (shot.frame == gGameFrame - 1 && !SaveShownFrame(shot.path.c_str()))
+            std::fprintf(stderr, "Quorvel2: cannot write the picture \"%s\"\n", shot.path.c_str());
+    }
+    if (gGameFrame >= gRun.frames) {
+        SetPollHook(nullptr);
+        SetNeedsScripted(false);
+        QuitCleanly();
+    }
+    ApplyScriptFrame(gGameFrame, &gGameNextEvent);
+    gGameFrame++;
+}
+
+void StartScriptedGame()
+{
+    SeedRandom(0);
+    SetNeedsScripted(gRun.scripted);
+    gFixedFrameSeconds = gRun.step;
+    gGameFrame = 0;
+    gGameNextEvent = 0;
+    SetPollHook(ScriptedGamePoll);
 }

@@ -3,10 +3,11 @@
 //     FRAME NEED VALUE            (player 0)
 //     FRAME PLAYER NEED VALUE
 // where NEED is a need's number or name and VALUE its analog value 0..1 (0 or 1 for buttons); a
-// value holds from its frame on. Blank lines and lines starting with '#' are ignored; frames never
-// go backwards. A fixed frame step makes a run repeatable; a trace writes one CSV row per frame and
-// player; shots save chosen frames as PNG pictures; a recording writes what a person plays as such
-// a script.
+// value holds from its frame on. NEED may also be "key:NAME", a key of the keyboard by SDL's name
+// (underscores for spaces: "key:Left_GUI"), held down while VALUE is 1. Blank lines and lines starting with
+// '#' are ignored; frames never go backwards. A fixed frame step makes a run repeatable; a trace writes one
+// CSV row per frame and player; shots save chosen frames as PNG pictures; a recording writes what a person
+// plays as such a script.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,8 @@ struct ScriptEvent
 {
     int32_t frame;
     int player;
-    int need;
+    int need;     // -1 for a key
+    int scancode; // the key's SDL scancode; 0 for a need
     float value;
 };
 
@@ -42,6 +44,7 @@ void ApplyStepOption(const char* value);    // --step SECONDS
 void ApplyTraceOption(const char* value);   // --trace OUT.csv
 void ApplyShotOption(const char* value);    // --shot FRAME:OUT.png, repeatable
 void ApplyRecordOption(const char* value);  // --record FILE
+void ApplyGameOption(const char* value);    // --game: the whole game from its start, not one level
 
 // After the command line: checks the switches together and reads the script. Returns -1 to go on,
 // or 2 after printing what was wrong on standard error.
@@ -49,6 +52,12 @@ int CheckScriptedPlayOptions();
 bool IsScriptedPlayRequested(); // a level was asked for on the command line
 // Plays the requested level as the switches say, then quits (exit code 0). Never returns.
 [[noreturn]] void RunScriptedPlay();
+
+// The whole game played from a script (--game): counted from the first poll after this call, each
+// frame takes the script's needs and keys, saves the shots asked for and, after --frames frames,
+// quits (exit code 0).
+bool IsScriptedGameRequested();
+void StartScriptedGame();
 
 // The trace's header row and one row of a player (no line ends).
 std::string TraceHeader();

@@ -217,12 +217,12 @@ TEST_F(GameProcessTest, ClosingTheWindowQuitsCleanlyWithinTwoSeconds)
     ASSERT_NE(gameWindow, 0u);
     EXPECT_GE(LoggedOpenGLMajorVersion(game.stdoutPath), 2) << ReadWholeFile(game.stdoutPath);
 
-    // Each console line is written when it happens: the main menu's line is there while the
+    // Each console line is written when it happens: the first screen's line is there while the
     // game runs, not only once it ends and its buffers are flushed.
-    for (int i = 0; i < 600 && !LogContains(game.stdoutPath, "Main menu shown"); i++)
+    for (int i = 0; i < 600 && !LogContains(game.stdoutPath, "Title splash shown"); i++)
         std::this_thread::sleep_for(100ms);
     ASSERT_FALSE(WaitForExit(game.pid, 10ms).has_value()) << ReadWholeFile(game.stderrPath);
-    EXPECT_TRUE(LogContains(game.stdoutPath, "Main menu shown")) << ReadWholeFile(game.stdoutPath);
+    EXPECT_TRUE(LogContains(game.stdoutPath, "Title splash shown")) << ReadWholeFile(game.stdoutPath);
 
     // The window may have been replaced since it was found (going full screen can do that without a
     // window manager), so the request goes to whichever window carries the title, until one takes it.

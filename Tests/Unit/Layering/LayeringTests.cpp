@@ -37,9 +37,10 @@ const std::set<std::string> kBaseModules = {"Alerts",       "Memory",       "Big
                                             "Random",       "LevelGlobals", "Log",
                                             "ProgramState", "CommandLine",  "DataFiles"};
 const std::set<std::string> kServiceModules = {
-    "FrameRate", "Pause",       "Prefs",        "PrefsFile",     "UserDataFiles",     "Languages",
-    "Window",    "Input",       "InputLocal",   "InputBindings", "InputGamepadNeeds", "InputNeeds",
-    "InputPoll", "Controllers", "MouseCapture", "Rumble"};
+    "FrameRate",         "Pause",      "Prefs",     "PrefsFile",  "UserDataFiles",
+    "Languages",         "Window",     "Input",     "InputLocal", "InputBindings",
+    "InputGamepadNeeds", "InputNeeds", "InputPoll", "InputHook",  "Controllers",
+    "MouseCapture",      "Rumble"};
 
 bool StartsWith(const std::string& text, const std::string& prefix)
 {

@@ -114,10 +114,10 @@ TEST_F(MainMenuTest, TimeDemoKeyAndIdleAndStoryOutcomesSetTheShell)
     EXPECT_TRUE(gTimeDemoMode);
 
     gPrefs.showSubtitles = 0;
-    EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("ints"))), kShellRun_Menu);
+    EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("ints"))), kShellRun_Story);
     EXPECT_EQ(gPrefs.showSubtitles, 1);
     EXPECT_FALSE(gTimeDemoMode);
-    EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("intr"))), kShellRun_Menu);
+    EXPECT_EQ(ApplyMainMenuOutcome(int32_t(MenuCode("intr"))), kShellRun_Story);
     EXPECT_EQ(gPrefs.showSubtitles, 0);
 
     ScopedAlertCapture alerts;

@@ -3,6 +3,7 @@
 // star dome of the level-intro scene.
 #include "DataForge/Content/SpritesKit.h"
 #include "DataForge/Content/SpritesParts.h"
+#include "DataForge/Content/StoryArt.h"
 #include "DataForge/Content/TextureSynth.h"
 
 #include <algorithm>
@@ -76,177 +77,6 @@ Canvas PlayerTwoSkin()
     return c;
 }
 
-struct Scene
-{
-    CanvasColor skyTop, skyBottom, far, near;
-    float sunX, sunY;
-    CanvasColor sun;
-};
-
-// Sky, sun, two layers of hills; what each slide adds is drawn over it.
-Canvas Landscape(const Scene& s, uint32_t seed)
-{
-    const int size = 512;
-    Canvas c(size, size);
-    MapPixels(c,
-              [&](int, int y, CanvasColor) { return MixColor(s.skyTop, s.skyBottom, y / (size * 0.75f)); });
-    SoftGlow(c, s.sunX, s.sunY, 160, WithAlpha(s.sun, 0.5f), 2);
-    FillShape(
-        c, [&](float x, float y) { return CircleDistance(x, y, s.sunX, s.sunY, 34); }, s.sun, 2);
-    for (int layer = 0; layer < 2; layer++) {
-        float base = layer == 0 ? 330.0f : 400.0f, height = layer == 0 ? 90.0f : 60.0f;
-        CanvasColor color = layer == 0 ? s.far : s.near;
-        FillShape(
-            c,
-            [=](float x, float y) {
-                float ridge = base - height * Fbm(x / 160.0f, float(layer), 3, 64, 64, seed + layer);
-                return ridge - y;
-            },
-            color, 1.5f);
-    }
-    return c;
-}
-
-void Eggs(Canvas& c, float cx, float cy, int count)
-{
-    for (int i = 0; i < count; i++) {
-        float x = cx + (i - (count - 1) / 2.0f) * 34, y = cy + (i % 2) * 6;
-        CanvasColor color = kEggs[i % 5];
-        FillShape(
-            c, [=](float px, float py) { return EggDistance(px, py, x, y, 14, 18); },
-            RadialGradient(x - 5, y - 8, 24, MixColor(color, kWhite, 0.6f), MixColor(color, kInk, 0.3f)));
-    }
-}
-
-void Saucer(Canvas& c, float cx, float cy)
-{
-    SoftGlow(c, cx, cy + 40, 90, WithAlpha({0.6f, 1, 0.7f, 1}, 0.35f), 1.5f);
-    FillShape(
-        c, [=](float x, float y) { return CircleDistance(x, y, cx, cy - 12, 28); },
-        RadialGradient(cx - 8, cy - 24, 40, {0.8f, 1, 0.95f, 1}, {0.2f, 0.5f, 0.5f, 1}));
-    FillShape(
-        c, [=](float x, float y) { return (std::hypot((x - cx) / 90, (y - cy) / 18) - 1) * 18; },
-        LinearGradient(0, cy - 18, {0.75f, 0.78f, 0.85f, 1}, 0, cy + 18, {0.25f, 0.27f, 0.35f, 1}));
-    for (int i = -2; i <= 2; i++)
-        SoftGlow(c, cx + i * 30, cy + 4, 8, {1, 0.9f, 0.4f, 1}, 1);
-}
-
-void Swirl(Canvas& c, float cx, float cy, float radius)
-{
-    MapPixels(c, [&](int x, int y, CanvasColor old) {
-        float dx = x - cx, dy = y - cy, r = std::hypot(dx, dy) / radius;
-        if (r >= 1)
-            return old;
-        float arms = 0.5f + 0.5f * std::sin(std::atan2(dy, dx) * 3 + r * 12);
-        CanvasColor swirl = MixColor({0.3f, 0.1f, 0.6f, 1}, {0.6f, 0.95f, 1, 1}, arms * (1 - r));
-        return MixColor(swirl, old, std::pow(r, 3.0f));
-    });
-}
-
-Canvas StorySlide(int index)
-{
-    const Scene dawn = {{0.2f, 0.3f, 0.6f, 1},
-                        {1, 0.7f, 0.45f, 1},
-                        {0.2f, 0.35f, 0.3f, 1},
-                        {0.08f, 0.18f, 0.12f, 1},
-                        360,
-                        300,
-                        {1, 0.9f, 0.6f, 1}};
-    const Scene night = {{0.02f, 0.03f, 0.1f, 1},
-                         {0.12f, 0.15f, 0.32f, 1},
-                         {0.08f, 0.1f, 0.2f, 1},
-                         {0.03f, 0.04f, 0.08f, 1},
-                         120,
-                         110,
-                         {0.9f, 0.92f, 1, 1}};
-    const Scene desert = {{0.35f, 0.55f, 0.9f, 1},
-                          {0.95f, 0.85f, 0.6f, 1},
-                          {0.8f, 0.55f, 0.3f, 1},
-                          {0.6f, 0.38f, 0.18f, 1},
-                          400,
-                          120,
-                          {1, 1, 0.85f, 1}};
-    const Scene swamp = {{0.3f, 0.4f, 0.35f, 1},
-                         {0.7f, 0.75f, 0.6f, 1},
-                         {0.25f, 0.35f, 0.25f, 1},
-                         {0.1f, 0.18f, 0.12f, 1},
-                         140,
-                         200,
-                         {0.95f, 0.95f, 0.8f, 1}};
-    const Scene scenes[9] = {dawn, night, night, dawn, desert, swamp, night, desert, dawn};
-    Canvas c = Landscape(scenes[index], 70 + uint32_t(index));
-    const CanvasColor silhouette = {0.03f, 0.04f, 0.08f, 1};
-    switch (index) {
-    case 0:
-        DrawPterosaurProfile(c, 220, 190, 200, 0.6f, silhouette);
-        break;
-    case 1:
-        Eggs(c, 256, 430, 5);
-        break;
-    case 2:
-        Saucer(c, 300, 150);
-        Eggs(c, 300, 300, 3);
-        break;
-    case 3:
-        Eggs(c, 110, 440, 2);
-        Eggs(c, 400, 420, 3);
-        DrawPterosaurProfile(c, 260, 180, 160, -0.4f, silhouette);
-        break;
-    case 4:
-        DrawPterosaurProfile(c, 200, 230, 240, 0.2f, silhouette);
-        break;
-    case 5:
-        for (int i = 0; i < 4; i++)
-            DrawPine(c, 60 + i * 130.0f, 430, 180 + (i % 2) * 40.0f, {0.05f, 0.1f, 0.07f, 1});
-        SoftGlow(c, 256, 400, 300, WithAlpha({0.8f, 0.85f, 0.75f, 1}, 0.35f), 0.8f);
-        break;
-    case 6:
-        Swirl(c, 256, 220, 150);
-        DrawPterosaurProfile(c, 256, 220, 90, 0.8f, silhouette);
-        break;
-    case 7:
-        SoftGlow(c, 190, 270, 60, {1, 0.6f, 0.2f, 1}, 1.5f);
-        DrawPterosaurProfile(c, 250, 250, 220, 0.4f, silhouette);
-        break;
-    default:
-        DrawPterosaurProfile(c, 256, 200, 220, 0.9f, silhouette);
-        Eggs(c, 256, 450, 5);
-        break;
-    }
-    return c;
-}
-
-Canvas WinSlide()
-{
-    Canvas c = Landscape({{0.95f, 0.6f, 0.3f, 1},
-                          {1, 0.9f, 0.6f, 1},
-                          {0.35f, 0.45f, 0.3f, 1},
-                          {0.15f, 0.25f, 0.15f, 1},
-                          256,
-                          330,
-                          {1, 1, 0.85f, 1}},
-                         90);
-    for (int i = 0; i < 24; i++) {
-        float x = float(Hash01(i, 0, 0, 91)) * 512, y = float(Hash01(i, 1, 0, 91)) * 260;
-        FillShape(
-            c, [=](float px, float py) { return PolygonDistance(px, py, StarPoints(x, y, 5, 9, 4)); },
-            WithAlpha(kWhite, 0.8f));
-    }
-    DrawPterosaurProfile(c, 256, 200, 260, 1.0f, {0.1f, 0.08f, 0.12f, 1});
-    Eggs(c, 256, 455, 5);
-    return c;
-}
-
-Canvas Logo()
-{
-    Canvas c(1024, 256);
-    SoftGlow(c, 512, 128, 420, WithAlpha(kTeal, 0.25f), 1.5f);
-    DrawWingedEmblem(c, 512, 128, 700, WithAlpha(kPanel, 0.8f));
-    DrawOutlinedText(c, "QUORVEL II", 512, 128, FitTextEm("QUORVEL II", 900, 150),
-                     LinearGradient(0, 60, {1, 0.97f, 0.7f, 1}, 0, 190, {1, 0.5f, 0.1f, 1}), kInk, 8);
-    return c;
-}
-
 // Stars placed on a torus so the image tiles seamlessly both ways.
 Canvas StarDome()
 {
@@ -297,4 +127,5 @@ void ForgePictureSprites(const std::filesystem::path& spritesFolder)
         SaveSpriteJpeg(spritesFolder / "story", SeriesName("story", i), StorySlide(i));
     SaveSpriteJpeg(spritesFolder / "story", "win", WinSlide());
     SaveSpritePng(spritesFolder / "menu", "quorlogo", Logo());
+    SaveSpritePng(spritesFolder / "menu", "icon", GameIcon()); // installed as the desktop icon
 }
