@@ -183,7 +183,6 @@ int CheckScriptedPlayOptions()
             return RefuseOptions("--game plays from the start: it takes no --level, --mode or --players");
         if (!gAsked.trace.empty() || !gAsked.record.empty())
             return RefuseOptions("--game takes no --trace or --record");
-        gAsked.players = "2"; // either player's needs may be scripted
     }
     if (!gAsked.requested && !gAsked.game)
         return kCommandLineGoOn;
@@ -203,6 +202,8 @@ int CheckScriptedPlayOptions()
             return RefuseOptions("--players wants 1 or 2, not \"" + gAsked.players + "\"");
         gRun.numPlayers = gAsked.players[0] - '0';
     }
+    if (gAsked.game)
+        gRun.numPlayers = 2; // either player's needs may be scripted
 
     // The frames and their step.
     // Hand play goes on until the level ends unless a number of frames is given.
