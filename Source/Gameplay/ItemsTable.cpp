@@ -5,6 +5,7 @@
 #include "Gameplay/ItemsLocal.h"
 
 #include "Gameplay/Effects.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "Terrain/SplineObjects.h"
@@ -32,29 +33,28 @@ static bool CountedAsAdded(MapItemType*, float, float)
     return true;
 }
 
-// The art checks of the hazards that only some levels have models for; the hazards themselves are
-// built by their own module.
-static bool CheckTowerTurretArt(MapItemType*, float, float)
+// The hazards that only some levels have models for: the art check, then the hazard's own module.
+static bool CheckTowerTurretArt(MapItemType* item, float x, float z)
 {
     if (gItemLevel.levelIndex > kLastLevelWithArt)
         ShowFatalAlert("AddTowerTurret: level \"%s\" has no tower turret models", gItemLevel.name);
-    return true;
+    return AddTowerTurret(item, x, z);
 }
 
-static bool CheckAirMineArt(MapItemType*, float, float)
+static bool CheckAirMineArt(MapItemType* item, float x, float z)
 {
     int level = gItemLevel.levelIndex;
     if (level == 4 || level == 6 || level > kLastLevelWithArt)
         ShowFatalAlert("AddAirMine: level \"%s\" has no air mine models", gItemLevel.name);
-    return true;
+    return AddAirMine(item, x, z);
 }
 
-static bool CheckForestDoorArt(MapItemType*, float, float)
+static bool CheckForestDoorArt(MapItemType* item, float x, float z)
 {
     int level = gItemLevel.levelIndex;
     if (level != 0 && level != 1 && SceneOfLevel(level) != 2)
         ShowFatalAlert("AddForestDoor: level \"%s\" has no door models", gItemLevel.name);
-    return true;
+    return AddForestDoor(item, x, z);
 }
 
 static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
@@ -63,8 +63,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddTreeB,            // 2
     CountedAsAdded,      // 3 // PENDING(Eggs): AddEgg
     CountedAsAdded,      // 4 // PENDING(Eggs): AddEggWormhole
-    CheckTowerTurretArt, // 5 // PENDING(Hazards): AddTowerTurret, after CheckTowerTurretArt's test
-    CountedAsAdded,      // 6 // PENDING(Hazards): AddWeaponPOW
+    CheckTowerTurretArt, // 5
+    AddWeaponPOW,        // 6
     AddBreakablePlant,   // 7
     AddSceneryA,         // 8
     AddSceneryB,         // 9
@@ -74,15 +74,15 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddFlowers,          // 13
     AddRock,             // 14
     CountedAsAdded,      // 15 // PENDING(Enemies): AddRaptor
-    CountedAsAdded,      // 16 // PENDING(Hazards): AddDustDevil
-    CheckAirMineArt,     // 17 // PENDING(Hazards): AddAirMine, after CheckAirMineArt's test
-    CheckForestDoorArt,  // 18 // PENDING(Hazards): AddForestDoor, after CheckForestDoorArt's test
-    CountedAsAdded,      // 19 // PENDING(Hazards): AddPylon
-    CountedAsAdded,      // 20 // PENDING(Hazards): AddElectrode
-    CountedAsAdded,      // 21 // PENDING(Hazards): AddFuelPOW
-    CountedAsAdded,      // 22 // PENDING(Hazards): AddHealthPOW
+    AddDustDevil,        // 16
+    CheckAirMineArt,     // 17
+    CheckForestDoorArt,  // 18
+    AddPylon,            // 19
+    AddElectrode,        // 20
+    AddFuelPOW,          // 21
+    AddHealthPOW,        // 22
     AddBoulder,          // 23
-    CountedAsAdded,      // 24 // PENDING(Hazards): AddGasPlant
+    AddGasPlant,         // 24
     AddLeafyTree,        // 25
     CountedAsAdded,      // 26 // PENDING(Enemies): AddBrach
     AddDesertTree,       // 27
@@ -90,8 +90,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddCactus,           // 29
     AddCrystal,          // 30
     AddSwampTree,        // 31
-    CountedAsAdded,      // 32 // PENDING(Hazards): AddLaserOrb
-    CountedAsAdded,      // 33 // PENDING(Hazards): AddShieldPOW
+    AddLaserOrb,         // 32
+    AddShieldPOW,        // 33
     AddEffectEmitter,    // 34
     AddFlyingSprites,    // 35
     AddPalmBush,         // 36
@@ -104,8 +104,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddBigRock,          // 43
     AddSpikyPlant,       // 44
     AddSceneryF,         // 45
-    CountedAsAdded,      // 46 // PENDING(Hazards): AddWormBurrow
-    CountedAsAdded,      // 47 // PENDING(Hazards): AddLifePOW
+    AddWormBurrow,       // 46
+    AddLifePOW,          // 47
     AddNothing,          // 48
 };
 
@@ -118,9 +118,9 @@ static void InstallSplineItemRoutines()
 {
     std::memset(gSplineItemAddRoutines, 0, sizeof(gSplineItemAddRoutines));
     gSplineItemAddRoutines[15] = SplineItemCountedAsAdded; // PENDING(Enemies): AddRaptorOnSpline
-    gSplineItemAddRoutines[16] = SplineItemCountedAsAdded; // PENDING(Hazards): AddDustDevilOnSpline
+    gSplineItemAddRoutines[16] = AddDustDevilOnSpline;
     gSplineItemAddRoutines[26] = SplineItemCountedAsAdded; // PENDING(Enemies): AddBrachOnSpline
-    gSplineItemAddRoutines[32] = SplineItemCountedAsAdded; // PENDING(Hazards): AddLaserOrbOnSpline
+    gSplineItemAddRoutines[32] = AddLaserOrbOnSpline;
     gSplineItemAddRoutines[48] = SplineItemCountedAsAdded; // PENDING(Enemies): AddRamphorOnSpline
     gSplineItemAddRoutines[TIME_DEMO_SPLINE_ITEM] = AddTimeDemoPath;
 }

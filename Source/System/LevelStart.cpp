@@ -9,9 +9,9 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
-#include "Gameplay/Sky.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
@@ -211,9 +211,7 @@ void StartLevel()
     // PENDING(Enemies): start the enemies.
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);
-    // PENDING(Hazards): InitLevelItems: doors, zaps, wormhole textures and dust devils; the sky below is its
-    // last step.
-    MakeSkyObjects();
+    InitLevelItems(); // doors, zaps, dust devils and the sky
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer = 3;
