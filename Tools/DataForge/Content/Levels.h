@@ -96,6 +96,8 @@ void ShapeTerrain(LevelWork& level);
 // Furnishing (LevelsItems.cpp, LevelsModes.cpp): items, splines, fences, water patches, markers.
 void FurnishLevel(LevelWork& level);
 void AddModeContent(LevelWork& level);
+// The hazards of the scene laid along the first player's way in (LevelsHazards.cpp).
+void AddHazardGauntlet(LevelWork& level);
 // Painting (TerrainPaint.cpp): one 256 x 256 image per supertile, and the mini-map.
 void PrepareTerrainPaint(LevelWork& level);                // once the ground is shaped
 float PatchAt(const LevelWork& level, float x, float z);   // 0..1 the painting's patch noise
