@@ -120,7 +120,7 @@ static void DrawDustDevils(ObjNode*)
     VertexArrayGeometry* mesh = &gFunnelMesh[EffectFrameParity()];
     gMaterialFlagsOverride = MO_MATERIAL_FLAG_CLAMP_V;
     for (const DustDevilSlot& slot : gDustDevils) {
-        if (!slot.inUse || (slot.node->StatusFlags & NODEBIT_UNLINKED))
+        if (!slot.inUse || (slot.node->StatusFlags & (NODEBIT_UNLINKED | NODEBIT_INVISIBLE)))
             continue;
         const Point3D& at = slot.node->Position;
         glPushMatrix();
