@@ -52,6 +52,44 @@ void AimStraightAtTheTarget(ObjNode* orb)
     orb->FloatSlots[0] = orb->FloatSlots[1] = orb->FloatSlots[2] = 0;
 }
 
+// --- The generated levels ---
+
+// Map item types within `reach` of player 0's start on its way to the middle of the map.
+std::vector<int> ItemTypesOnTheWayIn(float reach)
+{
+    std::vector<int> types;
+    const PlayerStartType& start = gPlayerStarts[0];
+    float fx = gMapWidthUnits * 0.5f - float(start.x), fz = gMapDepthUnits * 0.5f - float(start.z);
+    float length = std::sqrt(fx * fx + fz * fz);
+    fx /= length, fz /= length; // the players start facing the middle
+    for (int i = 0; i < gNumMapItems; i++) {
+        const MapItemType& item = gMapItems[i];
+        float dx = float(item.x - start.x), dz = float(item.z - start.z);
+        float ahead = dx * fx + dz * fz;
+        if (ahead > 0 && ahead < reach && std::fabs(dx * fz - dz * fx) < 2000)
+            types.push_back(item.type);
+    }
+    return types;
+}
+
+TEST_F(HazardTest, EachAdventureLevelLaysItsScenesHazardsOnTheWayIn)
+{
+    const std::vector<std::vector<int>> kWanted = {
+        {6, 21, 22, 33, 47, 18, 19, 20, 17, 5, 32, 24},     // forest: doors, mines, gas plants
+        {6, 21, 22, 33, 47, 18, 19, 20, 17, 5, 32, 30, 16}, // desert: crystals and a dust devil
+        {6, 21, 22, 33, 47, 18, 19, 20, 17, 5, 32, 46},     // swamp: worm burrows
+    };
+    for (int level = 0; level < 3; level++) {
+        StartLevel(level);
+        std::vector<int> found = ItemTypesOnTheWayIn(9000);
+        for (int type : kWanted[size_t(level)])
+            EXPECT_NE(std::find(found.begin(), found.end(), type), found.end())
+                << "item type " << type << " on the way in on level " << level;
+        HarnessEndLevel();
+        levelRunning = false;
+    }
+}
+
 // --- Electrodes and zaps ---
 
 TEST_F(HazardTest, AShotDownElectrodeGoesDimAndComesBackSpent)
