@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr uint16_t kTurret = 5, kDustDevil = 16, kAirMine = 17, kDoor = 18, kPylon = 19, kElectrode = 20;
+constexpr uint16_t kTurret = 5, kAirMine = 17, kDoor = 18, kPylon = 19, kElectrode = 20;
 constexpr uint16_t kTreeA = 1, kDesertTree = 27, kGasPlant = 24, kCrystal = 30, kLaserOrb = 32, kBurrow = 46;
 
 class HazardTest : public HazardPlayTest
