@@ -6,11 +6,11 @@
 
 #include "3D/TQ3D.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/Player.h"
 #include "Objects/Collision.h"
 #include "Sound/GameSound.h"
 #include "System/Alerts.h"
-#include "System/Prefs.h"
 
 static constexpr float kTrunkWidth = 0.25f;
 static constexpr float kPlantWidth = 0.7f;    // a bush's box is its dense middle
@@ -20,8 +20,7 @@ static constexpr float kAlignedDepth = -2.0f; // cacti and gecko plants stand a 
 static bool BreakPlant(ObjNode* plant, ObjNode* player)
 {
     int who = PlayerIndexOf(player);
-    if (!gPrefs.easyMode)
-        StartPlayerFlinch(who);
+    StartPlayerFlinch(who); // drops a carried egg unless in easy mode
     PlayEffectAt(EFFECT_BODYHIT, &player->Position);
     RumbleForEffect(EFFECT_BODYHIT, who);
     ShatterObject(plant, 200, 8, 1, 1);
@@ -125,7 +124,7 @@ bool AddCactus(MapItemType* item, float x, float z)
 }
 
 // A trunk that blocks and a crown that hurts a player brushing through it.
-static void AddTreeWithCrown(MapItemType* item, float x, float z, int trunk, int crown)
+static void AddTreeWithCrown(MapItemType* item, float x, float z, int trunk, int crown, bool burns)
 {
     ObjNode* obj = MakeItemObject(item, trunk, x, item->terrainY, z, 501, ItemScaleBetween(1.2f, 1.5f),
                                   RandomItemHeading(), 0);
@@ -134,14 +133,15 @@ static void AddTreeWithCrown(MapItemType* item, float x, float z, int trunk, int
     top->CType = CTYPE_ITEM_CROWN;
     top->TriggerProc = HurtByTreeCrown;
     top->Damage = TREE_CROWN_DAMAGE;
-    // PENDING(Hazards): the tree's WeaponHitProc, which sets it burning when shot (not subtype 0 here).
+    if (burns)
+        obj->WeaponHitProc = top->WeaponHitProc = TreeHitByWeapon;
 }
 
 bool AddDesertTree(MapItemType* item, float x, float z)
 {
     int trunk = ItemModel("AddDesertTree", item, 5, 4);
     int crown = ItemModel("AddDesertTree", item, 10, 4);
-    AddTreeWithCrown(item, x, z, trunk, crown);
+    AddTreeWithCrown(item, x, z, trunk, crown, item->parm[0] != 0); // subtype 0 never burns
     return true;
 }
 
@@ -149,7 +149,7 @@ bool AddSwampTree(MapItemType* item, float x, float z)
 {
     int trunk = ItemModel("AddSwampTree", item, 17, -1);
     int crown = ItemModel("AddSwampTree", item, 20, -1);
-    AddTreeWithCrown(item, x, z, trunk, crown);
+    AddTreeWithCrown(item, x, z, trunk, crown, item->parm[0] != 2); // subtype 2 never burns
     return true;
 }
 
@@ -162,8 +162,6 @@ bool AddCrystal(MapItemType* item, float x, float z)
     MakeItemSolid(obj, CTYPE_ITEM_SOLID, 1.0f, 1.0f, CrashIntoItem);
     obj->HomingOffset = {0, 50, 0};
     if (!(item->flags & ITEM_FLAG_SPENT))
-        AddItemPart(obj, top, 2951, 0);
-    // PENDING(Hazards): AddCrystal's shatter part: the top's WeaponHitProc shatters it and marks the item
-    // spent.
+        MakeCrystalShatterable(AddItemPart(obj, top, 2951, 0));
     return true;
 }

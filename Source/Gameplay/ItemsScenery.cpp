@@ -6,6 +6,7 @@
 #include "Gameplay/ItemsLocal.h"
 
 #include "3D/TQ3D.h"
+#include "Gameplay/Hazards.h"
 #include "Objects/Collision.h"
 #include "System/Alerts.h"
 
@@ -24,9 +25,9 @@ static ObjNode* MakeSolidScenery(MapItemType* item, int model, float y, float x,
 static bool AddTree(const char* routine, MapItemType* item, float x, float z, int base, int slot)
 {
     int model = ItemModel(routine, item, base, -1);
-    MakeSolidScenery(item, model, item->terrainY, x, z, slot, ItemScaleBetween(1.2f, 1.5f),
-                     RandomItemHeading(), kTrunkWidth);
-    // PENDING(Hazards): the tree's WeaponHitProc, which sets it burning when shot.
+    ObjNode* tree = MakeSolidScenery(item, model, item->terrainY, x, z, slot, ItemScaleBetween(1.2f, 1.5f),
+                                     RandomItemHeading(), kTrunkWidth);
+    tree->WeaponHitProc = TreeHitByWeapon;
     return true;
 }
 

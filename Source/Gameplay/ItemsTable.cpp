@@ -7,6 +7,7 @@
 #include "Gameplay/Effects.h"
 #include "Gameplay/Eggs.h"
 #include "Gameplay/Enemies.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/TimeDemo.h"
 #include "System/Alerts.h"
 #include "Terrain/SplineObjects.h"
@@ -34,29 +35,28 @@ static bool CountedAsAdded(MapItemType*, float, float)
     return true;
 }
 
-// The art checks of the hazards that only some levels have models for; the hazards themselves are
-// built by their own module.
-static bool CheckTowerTurretArt(MapItemType*, float, float)
+// The hazards that only some levels have models for: the art check, then the hazard's own module.
+static bool CheckTowerTurretArt(MapItemType* item, float x, float z)
 {
     if (gItemLevel.levelIndex > kLastLevelWithArt)
         ShowFatalAlert("AddTowerTurret: level \"%s\" has no tower turret models", gItemLevel.name);
-    return true;
+    return AddTowerTurret(item, x, z);
 }
 
-static bool CheckAirMineArt(MapItemType*, float, float)
+static bool CheckAirMineArt(MapItemType* item, float x, float z)
 {
     int level = gItemLevel.levelIndex;
     if (level == 4 || level == 6 || level > kLastLevelWithArt)
         ShowFatalAlert("AddAirMine: level \"%s\" has no air mine models", gItemLevel.name);
-    return true;
+    return AddAirMine(item, x, z);
 }
 
-static bool CheckForestDoorArt(MapItemType*, float, float)
+static bool CheckForestDoorArt(MapItemType* item, float x, float z)
 {
     int level = gItemLevel.levelIndex;
     if (level != 0 && level != 1 && SceneOfLevel(level) != 2)
         ShowFatalAlert("AddForestDoor: level \"%s\" has no door models", gItemLevel.name);
-    return true;
+    return AddForestDoor(item, x, z);
 }
 
 static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
@@ -65,8 +65,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddTreeB,            // 2
     AddEgg,              // 3
     AddEggWormhole,      // 4
-    CheckTowerTurretArt, // 5 // PENDING(Hazards): AddTowerTurret, after CheckTowerTurretArt's test
-    CountedAsAdded,      // 6 // PENDING(Hazards): AddWeaponPOW
+    CheckTowerTurretArt, // 5
+    AddWeaponPOW,        // 6
     AddBreakablePlant,   // 7
     AddSceneryA,         // 8
     AddSceneryB,         // 9
@@ -76,15 +76,15 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddFlowers,          // 13
     AddRock,             // 14
     AddRaptor,           // 15
-    CountedAsAdded,      // 16 // PENDING(Hazards): AddDustDevil
-    CheckAirMineArt,     // 17 // PENDING(Hazards): AddAirMine, after CheckAirMineArt's test
-    CheckForestDoorArt,  // 18 // PENDING(Hazards): AddForestDoor, after CheckForestDoorArt's test
-    CountedAsAdded,      // 19 // PENDING(Hazards): AddPylon
-    CountedAsAdded,      // 20 // PENDING(Hazards): AddElectrode
-    CountedAsAdded,      // 21 // PENDING(Hazards): AddFuelPOW
-    CountedAsAdded,      // 22 // PENDING(Hazards): AddHealthPOW
+    AddDustDevil,        // 16
+    CheckAirMineArt,     // 17
+    CheckForestDoorArt,  // 18
+    AddPylon,            // 19
+    AddElectrode,        // 20
+    AddFuelPOW,          // 21
+    AddHealthPOW,        // 22
     AddBoulder,          // 23
-    CountedAsAdded,      // 24 // PENDING(Hazards): AddGasPlant
+    AddGasPlant,         // 24
     AddLeafyTree,        // 25
     AddBrach,            // 26
     AddDesertTree,       // 27
@@ -92,8 +92,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddCactus,           // 29
     AddCrystal,          // 30
     AddSwampTree,        // 31
-    CountedAsAdded,      // 32 // PENDING(Hazards): AddLaserOrb
-    CountedAsAdded,      // 33 // PENDING(Hazards): AddShieldPOW
+    AddLaserOrb,         // 32
+    AddShieldPOW,        // 33
     AddEffectEmitter,    // 34
     AddFlyingSprites,    // 35
     AddPalmBush,         // 36
@@ -106,8 +106,8 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddBigRock,          // 43
     AddSpikyPlant,       // 44
     AddSceneryF,         // 45
-    CountedAsAdded,      // 46 // PENDING(Hazards): AddWormBurrow
-    CountedAsAdded,      // 47 // PENDING(Hazards): AddLifePOW
+    AddWormBurrow,       // 46
+    AddLifePOW,          // 47
     AddNothing,          // 48
 };
 
@@ -120,9 +120,9 @@ static void InstallSplineItemRoutines()
 {
     std::memset(gSplineItemAddRoutines, 0, sizeof(gSplineItemAddRoutines));
     gSplineItemAddRoutines[15] = AddRaptorOnSpline;
-    gSplineItemAddRoutines[16] = SplineItemCountedAsAdded; // PENDING(Hazards): AddDustDevilOnSpline
+    gSplineItemAddRoutines[16] = AddDustDevilOnSpline;
     gSplineItemAddRoutines[26] = AddBrachOnSpline;
-    gSplineItemAddRoutines[32] = SplineItemCountedAsAdded; // PENDING(Hazards): AddLaserOrbOnSpline
+    gSplineItemAddRoutines[32] = AddLaserOrbOnSpline;
     gSplineItemAddRoutines[48] = AddRamphorOnSpline;
     gSplineItemAddRoutines[TIME_DEMO_SPLINE_ITEM] = AddTimeDemoPath;
 }

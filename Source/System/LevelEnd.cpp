@@ -8,6 +8,7 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Gameplay/Effects.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
@@ -30,7 +31,7 @@ void EndLevel()
     DisposeSpriteGroup(SPRITE_GROUP_INFOBAR_MAP);
     TQ3D_DisposeAllContainers();
     FreeContrailMeshes(); // while the vertex-array pools still exist
-    // PENDING(Hazards): free the live zaps.
+    FreeAllZaps();
     OGL_DisposeGameView();
 
     gNumPanes = 1;

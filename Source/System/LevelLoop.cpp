@@ -6,6 +6,7 @@
 
 #include "3D/OGL_Support.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
@@ -71,7 +72,7 @@ static void RunLevelFrame()
     MoveSplineObjects();
     MoveCameras();
     FadeFencesByDistance(); // with the cameras' new distance
-    // PENDING(Hazards): turn the dust-devil swirl.
+    SwirlDustDevils();
 
     if (gPlayMode == kPlayMode_Race) {
         gRaceStartTimer -= gFrameSeconds;

@@ -11,9 +11,9 @@
 #include "Gameplay/Effects.h"
 #include "Gameplay/Eggs.h"
 #include "Gameplay/Enemies.h"
+#include "Gameplay/Hazards.h"
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
-#include "Gameplay/Sky.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
@@ -214,10 +214,7 @@ void StartLevel()
     InitEnemyManager();
     InstallItemRoutines(gLevelIndex, kLevelTable[gLevelIndex].fileName);
     SetTimeDemoEndRoutine(EndTimeDemoLevel);
-    ModifyWormholeTextures();
-    // PENDING(Hazards): InitLevelItems: doors, zaps, wormhole textures and dust devils; the sky below is its
-    // last step.
-    MakeSkyObjects();
+    InitLevelItems(); // doors, zaps, dust devils and the sky
 
     if (gPlayMode == kPlayMode_Race)
         gRaceStartTimer = 3;

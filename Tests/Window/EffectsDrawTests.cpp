@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kEffectEmitterItem = 34; // map item types of the particle emitters
 constexpr int kFlyingSpritesItem = 35; // and of the flying sprites
+constexpr int kGasPlantItem = 24;      // gas plants breathe gas all the time
 
 void KeepScreenshot(const WindowPixels& pixels, const std::string& name)
 {
@@ -92,17 +93,20 @@ protected:
         HarnessParkPlayers(); // it would fly into the pictures and raise dust and spray of its own
     }
 
-    // The level's own emitters would keep particles alive while a test waits for its effect to burn
-    // out, and its flying sprites move about the picture: the ones made go, and no more are made.
+    // The level's own emitters and gas plants would keep particles alive while a test waits for its
+    // effect to burn out, and its flying sprites move about the picture: the ones made go, and no
+    // more are made.
     static void StopLevelEmitters()
     {
         gMapItemAddRoutines[kEffectEmitterItem] = nullptr;
         gMapItemAddRoutines[kFlyingSpritesItem] = nullptr;
+        gMapItemAddRoutines[kGasPlantItem] = nullptr;
         ObjNode* node = gObjectListHead;
         while (node) {
             ObjNode* next = node->NextInList;
-            if (node->TerrainItem && (node->TerrainItem->type == kEffectEmitterItem ||
-                                      node->TerrainItem->type == kFlyingSpritesItem)) {
+            if (node->TerrainItem &&
+                (node->TerrainItem->type == kEffectEmitterItem ||
+                 node->TerrainItem->type == kFlyingSpritesItem || node->TerrainItem->type == kGasPlantItem)) {
                 node->TerrainItem = nullptr;
                 DisposeObject(node);
             }

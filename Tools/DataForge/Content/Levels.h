@@ -98,6 +98,8 @@ void FurnishLevel(LevelWork& level);
 void AddModeContent(LevelWork& level);
 // Enemies (LevelsEnemies.cpp): raptor packs around the raptors placed, none on race levels.
 void PlaceEnemyPacks(LevelWork& level);
+// The hazards of the scene laid along the first player's way in (LevelsHazards.cpp).
+void AddHazardGauntlet(LevelWork& level);
 // Painting (TerrainPaint.cpp): one 256 x 256 image per supertile, and the mini-map.
 void PrepareTerrainPaint(LevelWork& level);                // once the ground is shaped
 float PatchAt(const LevelWork& level, float x, float z);   // 0..1 the painting's patch noise

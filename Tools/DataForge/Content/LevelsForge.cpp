@@ -134,6 +134,7 @@ static void ForgeLevel(const LevelInfo& info, const std::filesystem::path& dataF
     PrepareTerrainPaint(level);
     FurnishLevel(level);
     AddModeContent(level);
+    AddHazardGauntlet(level);
 
     PlayfieldDescription& p = level.playfield;
     p.mapWidth = p.mapDepth = level.tiles;
