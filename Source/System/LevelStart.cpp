@@ -13,6 +13,7 @@
 #include "Gameplay/Player.h"
 #include "Gameplay/Sky.h"
 #include "Gameplay/TimeDemo.h"
+#include "Interface/Infobar.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "System/FrameRate.h"
@@ -203,7 +204,7 @@ void StartLevel()
 
     LoadLevelArt();
 
-    // PENDING(Infobar): start the infobar.
+    InitInfobar();
     ClearCustomSplineTable();
     ResetContrails();
     ResetEffectSystems();
