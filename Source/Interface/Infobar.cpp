@@ -147,7 +147,8 @@ static void DrawModeIndicators(int pane)
             delivered[colour] = EggsDelivered(colour);
         }
         DrawEggColumns(inLevel, delivered);
-        gEggFlashTimer += gFrameSeconds;
+        if (gAnaglyphPass == 0) // once a frame, not once an eye
+            gEggFlashTimer += gFrameSeconds;
         DrawAdventureMessages();
         break;
     }
@@ -162,7 +163,8 @@ static void DrawModeIndicators(int pane)
     case kPlayMode_CaptureTheFlag: {
         int other = 1 - pane;
         DrawCaptureEggRow(pane, EggsInLevel(other), EggsDelivered(other));
-        gEggFlashTimer += gFrameSeconds / float(gNumPanes > 0 ? gNumPanes : 1);
+        if (gAnaglyphPass == 0) // both panes draw it: each adds its share of the frame
+            gEggFlashTimer += gFrameSeconds / float(gNumPanes > 0 ? gNumPanes : 1);
         DrawRivalArrow(pane);
         break;
     }
