@@ -237,7 +237,7 @@ static void DrawRivalOnMap(int pane, const MapCalibration& cal, float u, float v
     float x = dx * cosH - dy * sinH, y = dx * sinH + dy * cosH;
     if (x * x + y * y > 29.0f * 29.0f)
         return;
-    DrawInfobarSpriteCentered(mapX + x, mapY + y, 9, HUD_SPRITE_MAP_RIVAL);
+    DrawInfobarSpriteCentered(mapX + x, mapY + y, 12, HUD_SPRITE_MAP_RIVAL);
 }
 
 void DrawMiniMap(int pane)

@@ -145,9 +145,11 @@ Canvas WeaponPlate()
 Canvas ReticleDot()
 {
     Canvas c(32, 32);
-    SoftGlow(c, 16, 16, 15, WithAlpha(kTeal, 0.9f), 2);
+    SoftGlow(c, 16, 16, 15, WithAlpha(kTeal, 1), 1.4f);
     FillShape(
-        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 3.5f); }, kWhite);
+        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 5.5f); }, kInk);
+    FillShape(
+        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 4); }, kWhite);
     return c;
 }
 
@@ -168,17 +170,19 @@ Canvas ReticleRing()
     return c;
 }
 
+// A bold gold arc over the top, outlined in ink so it reads against the sky.
 Canvas ReticleArc()
 {
     Canvas c(128, 128);
+    auto arc = [](float x, float y) {
+        float angle = std::atan2(x - 64, 64 - y); // 0 at the top
+        float ring = RingDistance(x, y, 64, 64, 52, 5);
+        float ends = std::fabs(angle) - 1.05f; // radians either side of the top
+        return std::max(ring, ends * 52);
+    };
     FillShape(
-        c,
-        [](float x, float y) {
-            float angle = std::atan2(x - 64, 64 - y); // 0 at the top
-            float ring = RingDistance(x, y, 64, 64, 56, 3);
-            return std::fabs(angle) < 0.9f ? ring : std::max(ring, 2.0f);
-        },
-        kGold);
+        c, [=](float x, float y) { return arc(x, y) - 3; }, WithAlpha(kInk, 0.9f));
+    FillShape(c, arc, LinearGradient(0, 8, MixColor(kGold, kWhite, 0.4f), 0, 64, kGold));
     return c;
 }
 
