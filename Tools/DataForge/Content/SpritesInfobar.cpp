@@ -437,7 +437,7 @@ void ForgeInfobarSprites(const std::filesystem::path& spritesFolder)
     sprites.push_back(Badge("2ND", 256, 128));       // 41
     sprites.push_back(Badge("FINAL LAP", 256, 96));  // 42 the third lap
     sprites.push_back(WrongWay());                   // 43
-    sprites.push_back(Message("LAST LIFE!"));        // 44 a life lost, one left
+    sprites.push_back(Message("1 LIFE LEFT"));       // 44 a life lost, one more left
     sprites.push_back(Message("LIFE LOST"));         // 45 a life lost, more left
     sprites.push_back(MapFrame());                   // 46
     sprites.push_back(MapOverlay());                 // 47
