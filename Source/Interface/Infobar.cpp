@@ -23,7 +23,6 @@ float gEggFlashTimer = 0;
 bool gLensFlareOn = true;
 HudAnchors gHud = {0, 0, 640, 480, 320, 240};
 
-constexpr uint16_t kReticleSlot = 3097; // the stereo reticle, among the world's last objects
 constexpr uint16_t kPopUpSlot = 3100;
 constexpr uint16_t kDividerSlot = 5999;
 constexpr uint16_t kInfobarSlot = 6000;
