@@ -8,6 +8,7 @@
 
 #include "3D/TQ3D.h"
 #include "Gameplay/Player.h"
+#include "Interface/Infobar.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Objects/Shadows.h"
@@ -424,7 +425,7 @@ static void DeliverEgg(ObjNode* egg)
     int colour = egg->Variant;
     if (gEggsDelivered[colour] < 255)
         gEggsDelivered[colour]++;
-    // PENDING(Infobar): SetEggFlash(colour).
+    SetEggFlash(colour);
 
     if (gPlayMode == kPlayMode_Adventure) {
         bool complete = true;

@@ -3,7 +3,7 @@
 #include "Gameplay/Player.h"
 
 #include "Gameplay/Eggs.h"
-
+#include "Interface/Infobar.h"
 #include "System/LevelGlobals.h"
 #include "System/ProgramState.h"
 
@@ -31,7 +31,7 @@ static void FinishLap(int player)
     PlayerRecord& record = gPlayers[player];
     record.lap++;
     if (record.lap < kRaceLaps) {
-        // PENDING(Infobar): ShowLapNum(player), the lap message.
+        ShowLapNum(player);
         return;
     }
     record.raceFinished = true;

@@ -7,6 +7,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
 #include "Gameplay/Eggs.h"
+#include "Interface/Infobar.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
@@ -311,6 +312,8 @@ void RespawnPlayer(int player)
     default: // race and capture: unlimited
         break;
     }
+    if (gPlayMode == kPlayMode_Adventure || gPlayMode == kPlayMode_Battle)
+        ShowLivesMessage(player); // the lives left, while there are any
 
     // 2. Back at the respawn point, high up, at the respawn speed.
     MorphToSkeletonAnim(node->Skeleton, PLAYER_ANIM_FLY_VARIANT, 4);

@@ -12,20 +12,11 @@ float gOverlayRight = 640;
 float gOverlayTop = 0;
 float gOverlayBottom = 480;
 
-void SetOverlayProjection(float eyeOffset, float scale)
+// Fits the logical screen into the pane, widening or heightening it to the pane's shape so nothing is
+// stretched.
+static void FitOverlayToPane(int paneWidth, int paneHeight, float scale, float* top, float* bottom,
+                             float* left, float* right)
 {
-    OGL_DisableLighting();
-    OGL_DisableCullFace();
-    glDisable(GL_DEPTH_TEST);
-    gMaterialFlagsOverride =
-        MO_MATERIAL_FLAG_ALWAYS_BLEND | MO_MATERIAL_FLAG_CLAMP_U | MO_MATERIAL_FLAG_CLAMP_V;
-
-    int x, y, paneWidth, paneHeight;
-    OGL_GetPaneViewport(gCurrentPane, &x, &y, &paneWidth, &paneHeight);
-
-    // Fit the logical screen into the pane, widening or heightening it to the pane's shape so
-    // nothing is stretched.
-    gOverlayInvScale = 1.0f / scale;
     float logicalWidth = 640.0f / scale;
     float logicalHeight = 480.0f / scale;
     float paneAspect = paneHeight > 0 ? float(paneWidth) / float(paneHeight) : 4.0f / 3.0f;
@@ -37,10 +28,32 @@ void SetOverlayProjection(float eyeOffset, float scale)
         width = logicalWidth;
         height = logicalWidth / paneAspect;
     }
-    gOverlayLeft = (logicalWidth - width) / 2;
-    gOverlayRight = gOverlayLeft + width;
-    gOverlayTop = (logicalHeight - height) / 2;
-    gOverlayBottom = gOverlayTop + height;
+    *left = (logicalWidth - width) / 2;
+    *right = *left + width;
+    *top = (logicalHeight - height) / 2;
+    *bottom = *top + height;
+}
+
+void GetOverlayRect(int pane, float scale, float* top, float* bottom, float* left, float* right)
+{
+    int x, y, paneWidth, paneHeight;
+    OGL_GetPaneViewport(pane, &x, &y, &paneWidth, &paneHeight);
+    FitOverlayToPane(paneWidth, paneHeight, scale, top, bottom, left, right);
+}
+
+void SetOverlayProjection(float eyeOffset, float scale)
+{
+    OGL_DisableLighting();
+    OGL_DisableCullFace();
+    glDisable(GL_DEPTH_TEST);
+    gMaterialFlagsOverride =
+        MO_MATERIAL_FLAG_ALWAYS_BLEND | MO_MATERIAL_FLAG_CLAMP_U | MO_MATERIAL_FLAG_CLAMP_V;
+
+    int x, y, paneWidth, paneHeight;
+    OGL_GetPaneViewport(gCurrentPane, &x, &y, &paneWidth, &paneHeight);
+    gOverlayInvScale = 1.0f / scale;
+    FitOverlayToPane(paneWidth, paneHeight, scale, &gOverlayTop, &gOverlayBottom, &gOverlayLeft,
+                     &gOverlayRight);
 
     float left = gOverlayLeft;
     float right = gOverlayRight;

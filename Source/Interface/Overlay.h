@@ -12,3 +12,7 @@ extern float gOverlayBottom;
 // over the current pane's viewport; model-view identity. In stereo the edges shift by eyeOffset
 // (left eye -, right eye +).
 void SetOverlayProjection(float eyeOffset, float scale);
+
+// The overlay edges SetOverlayProjection(_, scale) gives pane (gNumPanes: the full window), without
+// touching OpenGL; input maps the mouse with it.
+void GetOverlayRect(int pane, float scale, float* top, float* bottom, float* left, float* right);

@@ -10,6 +10,7 @@
 #include "Gameplay/Effects.h"
 #include "Gameplay/Hazards.h"
 #include "Gameplay/Player.h"
+#include "Interface/Infobar.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "Sound/GameSound.h"
@@ -27,6 +28,7 @@ void EndLevel()
     FreeTerrainData();
     FreeAllParticleGroups(); // their managers went with the objects
     FreeAllConfettiGroups();
+    DisposeInfobar(); // its map mesh holds the map picture
     DisposeSpriteGroup(SPRITE_GROUP_LEVELSPECIFIC);
     DisposeSpriteGroup(SPRITE_GROUP_INFOBAR_MAP);
     TQ3D_DisposeAllContainers();

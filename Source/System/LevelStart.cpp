@@ -15,6 +15,7 @@
 #include "Gameplay/Items.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/TimeDemo.h"
+#include "Interface/Infobar.h"
 #include "Objects/ObjNode.h"
 #include "Skeleton/Skeleton.h"
 #include "System/FrameRate.h"
@@ -206,7 +207,7 @@ void StartLevel()
 
     LoadLevelArt();
 
-    // PENDING(Infobar): start the infobar.
+    InitInfobar();
     ClearCustomSplineTable();
     ResetContrails();
     ResetEffectSystems();

@@ -13,13 +13,38 @@ namespace {
 
 const PaintFn kGoldLettering = LinearGradient(0, 20, {1.0f, 0.95f, 0.6f, 1}, 0, 110, {1.0f, 0.6f, 0.1f, 1});
 
-// A word or two on a transparent strip, gold on an ink outline.
+// A word or two, gold on an ink outline, over a translucent banner of the panels' ink with the teal
+// rim, so that it reads over sky and ground alike.
 Canvas Message(const std::string& text, int width = 512, int height = 128,
                const PaintFn& fill = kGoldLettering)
 {
     Canvas c(width, height);
-    float em = FitTextEm(text, width - 24.0f, height * 0.62f);
+    float inset = height * 0.12f;
+    auto banner = [=](float x, float y) {
+        return RoundRectDistance(x, y, inset, inset, width - inset, height - inset, height * 0.3f);
+    };
+    FillShape(c, banner,
+              LinearGradient(0, 0, WithAlpha(kPanel, 0.78f), 0, float(height), WithAlpha(kInk, 0.85f)));
+    FillShape(
+        c, [=](float x, float y) { return std::fabs(banner(x, y) + 2.5f) - 1.5f; }, WithAlpha(kTeal, 0.9f));
+    float em = FitTextEm(text, width - 3 * height * 0.3f, height * 0.55f);
     DrawOutlinedText(c, text, width / 2.0f, height / 2.0f, em, fill, kInk, 5);
+    return c;
+}
+
+// A small plate for the corner read-outs (lap, place): bigger lettering, a thinner rim.
+Canvas Badge(const std::string& text, int width, int height)
+{
+    Canvas c(width, height);
+    auto plate = [=](float x, float y) {
+        return RoundRectDistance(x, y, 4, 4, width - 4, height - 4, height * 0.35f);
+    };
+    FillShape(c, plate,
+              LinearGradient(0, 0, WithAlpha(kPanel, 0.85f), 0, float(height), WithAlpha(kInk, 0.9f)));
+    FillShape(
+        c, [=](float x, float y) { return std::fabs(plate(x, y) + 2) - 1.2f; }, kTeal);
+    float em = FitTextEm(text, width - height * 0.5f, height * 0.7f);
+    DrawOutlinedText(c, text, width / 2.0f, height / 2.0f, em, kGoldLettering, kInk, 4);
     return c;
 }
 
@@ -69,30 +94,62 @@ Canvas EggSlot(bool filled, CanvasColor color)
     return c;
 }
 
-Canvas Panel(int width, int height, float alpha, bool rim)
+// The weapon panel (256 x 128, drawn 85 wide): the icon sits in the round well on the left, the
+// three digits or the charge marks in the read-out on the right.
+Canvas WeaponPanel()
 {
+    const int width = 256, height = 128;
     Canvas c(width, height);
-    float inset = 6;
-    auto shape = [=](float x, float y) {
-        return RoundRectDistance(x, y, inset, inset, width - inset, height - inset, height * 0.28f);
-    };
+    auto shape = [=](float x, float y) { return RoundRectDistance(x, y, 6, 6, width - 6, height - 6, 36); };
     FillShape(c, shape,
-              LinearGradient(0, 0, WithAlpha(kPanel, alpha), 0, float(height), WithAlpha(kInk, alpha)));
-    if (rim) {
-        FillShape(
-            c, [=](float x, float y) { return std::fabs(shape(x, y) + 3) - 1.8f; }, kTeal);
-        FillShape(
-            c, [=](float x, float y) { return std::fabs(shape(x, y)) - 1.2f; }, kInk);
-    }
+              LinearGradient(0, 0, WithAlpha(kPanel, 0.92f), 0, float(height), WithAlpha(kInk, 0.92f)));
+    FillShape(
+        c, [=](float x, float y) { return std::fabs(shape(x, y) + 3) - 1.8f; }, kTeal);
+    FillShape(
+        c, [=](float x, float y) { return std::fabs(shape(x, y)) - 1.2f; }, kInk);
+    // The icon's well.
+    FillShape(
+        c, [](float x, float y) { return CircleDistance(x, y, 64, 64, 52); },
+        RadialGradient(56, 52, 60, {0.16f, 0.26f, 0.42f, 1}, {0.03f, 0.05f, 0.12f, 1}));
+    FillShape(
+        c, [](float x, float y) { return RingDistance(x, y, 64, 64, 52, 2); }, WithAlpha(kGold, 0.9f));
+    // The read-out behind the digits (drawn at x 115..226, y 57..108 of the image).
+    FillShape(
+        c, [](float x, float y) { return RoundRectDistance(x, y, 120, 50, 236, 114, 12); },
+        WithAlpha({0.01f, 0.02f, 0.06f, 1}, 0.85f));
+    FillShape(
+        c, [](float x, float y) { return std::fabs(RoundRectDistance(x, y, 120, 50, 236, 114, 12)) - 1; },
+        WithAlpha(kTeal, 0.5f));
+    // A short gold rule over the read-out.
+    FillShape(
+        c, [](float x, float y) { return CapsuleDistance(x, y, 132, 32, 224, 32, 2.5f); },
+        WithAlpha(kGold, 0.8f));
+    return c;
+}
+
+// The bracket the weapon panel hangs from (drawn 119 wide from 5 above the top edge): wider at the
+// top, closing in under the panel.
+Canvas WeaponPlate()
+{
+    const int width = 256, height = 128;
+    Canvas c(width, height);
+    std::vector<float> outline = {4, 0, 252, 0, 236, 96, 210, 122, 46, 122, 20, 96};
+    auto shape = [=](float x, float y) { return PolygonDistance(x, y, outline); };
+    FillShape(c, shape,
+              LinearGradient(0, 0, WithAlpha(kInk, 0.8f), 0, float(height), WithAlpha(kPanel, 0.55f)));
+    FillShape(
+        c, [=](float x, float y) { return std::fabs(shape(x, y) + 2) - 1.2f; }, WithAlpha(kGold, 0.7f));
     return c;
 }
 
 Canvas ReticleDot()
 {
     Canvas c(32, 32);
-    SoftGlow(c, 16, 16, 15, WithAlpha(kTeal, 0.9f), 2);
+    SoftGlow(c, 16, 16, 15, WithAlpha(kTeal, 1), 1.4f);
     FillShape(
-        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 3.5f); }, kWhite);
+        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 5.5f); }, kInk);
+    FillShape(
+        c, [](float x, float y) { return CircleDistance(x, y, 16, 16, 4); }, kWhite);
     return c;
 }
 
@@ -113,17 +170,19 @@ Canvas ReticleRing()
     return c;
 }
 
+// A bold gold arc over the top, outlined in ink so it reads against the sky.
 Canvas ReticleArc()
 {
     Canvas c(128, 128);
+    auto arc = [](float x, float y) {
+        float angle = std::atan2(x - 64, 64 - y); // 0 at the top
+        float ring = RingDistance(x, y, 64, 64, 52, 5);
+        float ends = std::fabs(angle) - 1.05f; // radians either side of the top
+        return std::max(ring, ends * 52);
+    };
     FillShape(
-        c,
-        [](float x, float y) {
-            float angle = std::atan2(x - 64, 64 - y); // 0 at the top
-            float ring = RingDistance(x, y, 64, 64, 56, 3);
-            return std::fabs(angle) < 0.9f ? ring : std::max(ring, 2.0f);
-        },
-        kGold);
+        c, [=](float x, float y) { return arc(x, y) - 3; }, WithAlpha(kInk, 0.9f));
+    FillShape(c, arc, LinearGradient(0, 8, MixColor(kGold, kWhite, 0.4f), 0, 64, kGold));
     return c;
 }
 
@@ -147,19 +206,29 @@ Canvas EggReticle()
     return c;
 }
 
-Canvas Spare(int kind)
+// The rival on the mini-map: a red dot ringed in white.
+Canvas MapRivalDot()
 {
     Canvas c(64, 64);
-    if (kind == 0)
-        FillShape(
-            c, [](float x, float y) { return PolygonDistance(x, y, StarPoints(32, 33, 5, 28, 12)); }, kGold);
-    else
-        FillShape(
-            c,
-            [](float x, float y) {
-                return PolygonDistance(x, y, {14, 14, 50, 32, 14, 50, 24, 32});
-            },
-            kTeal);
+    SoftGlow(c, 32, 32, 31, WithAlpha(kHealth, 0.6f), 1.5f);
+    FillShape(
+        c, [](float x, float y) { return CircleDistance(x, y, 32, 32, 17); }, kWhite);
+    FillShape(
+        c, [](float x, float y) { return CircleDistance(x, y, 32, 32, 12); },
+        RadialGradient(28, 27, 14, {1, 0.6f, 0.5f, 1}, kHealth));
+    return c;
+}
+
+// The player at the mini-map's centre: an arrow pointing up, the way the map always faces.
+Canvas MapSelfArrow()
+{
+    Canvas c(64, 64);
+    std::vector<float> arrow = {32, 4, 56, 58, 32, 46, 8, 58};
+    FillShape(
+        c, [=](float x, float y) { return PolygonDistance(x, y, arrow) - 3; }, kInk);
+    FillShape(
+        c, [=](float x, float y) { return PolygonDistance(x, y, arrow); },
+        LinearGradient(0, 4, kWhite, 0, 58, kGold));
     return c;
 }
 
@@ -176,31 +245,46 @@ Canvas WrongWay()
     return c;
 }
 
+// The bezel (drawn 80 wide) covers the rim of the map disc (64 wide): ring from 98 to 124 pixels, with
+// tick marks and the gold notch at the top that marks straight ahead.
 Canvas MapFrame()
 {
     Canvas c(256, 256);
+    auto ring = [](float x, float y) { return RingDistance(x, y, 128, 128, 111, 13); };
+    FillShape(c, ring,
+              LinearGradient(0, 0, MixColor(kTeal, kWhite, 0.25f), 0, 256, MixColor(kPanel, kInk, 0.3f)));
     FillShape(
-        c, [](float x, float y) { return RingDistance(x, y, 128, 128, 118, 8); },
-        LinearGradient(0, 0, kTeal, 0, 256, kPanel));
+        c, [=](float x, float y) { return std::fabs(ring(x, y)) - 1.4f; }, kInk);
+    for (int i = 1; i < 8; i++) {
+        float a = i * 0.7853982f, s = std::sin(a), k = std::cos(a);
+        FillShape(
+            c,
+            [=](float x, float y) {
+                return CapsuleDistance(x, y, 128 + s * 103, 128 - k * 103, 128 + s * 117, 128 - k * 117, 2);
+            },
+            WithAlpha(kInk, 0.8f));
+    }
+    std::vector<float> notch = {128, 24, 146, 2, 110, 2};
     FillShape(
-        c, [](float x, float y) { return std::fabs(RingDistance(x, y, 128, 128, 118, 8)) - 1.2f; }, kInk);
+        c, [=](float x, float y) { return PolygonDistance(x, y, notch) - 3; }, kInk);
     FillShape(
-        c,
-        [](float x, float y) {
-            return PolygonDistance(x, y, {128, 2, 142, 26, 114, 26});
-        },
-        kGold);
+        c, [=](float x, float y) { return PolygonDistance(x, y, notch); }, kGold);
     return c;
 }
 
+// Added over the map (black adds nothing): faint range rings and a glass sheen on the upper left.
 Canvas MapOverlay()
 {
     Canvas c(256, 256, kBlack);
-    SoftGlow(c, 128, 128, 120, {0.1f, 0.35f, 0.4f, 1}, 0.6f);
-    for (int r = 30; r < 120; r += 30)
+    for (int r = 34; r < 100; r += 32)
         FillShape(c, [=](float x, float y) { return RingDistance(x, y, 128, 128, float(r), 0.8f); },
-                  {0.15f, 0.45f, 0.5f, 1});
-    SoftGlow(c, 128, 128, 10, {0.6f, 1, 1, 1}, 1);
+                  {0.12f, 0.3f, 0.34f, 1});
+    FillShape(
+        c,
+        [](float x, float y) {
+            return std::max(CircleDistance(x, y, 128, 128, 96), -CircleDistance(x, y, 150, 150, 100));
+        },
+        LinearGradient(60, 40, {0.35f, 0.38f, 0.4f, 1}, 128, 110, kBlack), 4);
     return c;
 }
 
@@ -330,49 +414,49 @@ void ForgeInfobarSprites(const std::filesystem::path& spritesFolder)
     sprites.push_back(LifeIcon());             // 11
     sprites.push_back(EggSlot(false, kWhite)); // 12
     for (const CanvasColor& egg : kEggs)
-        sprites.push_back(EggSlot(true, egg));       // 13-17
-    sprites.push_back(EggSlot(false, kGold));        // 18
-    sprites.push_back(Panel(256, 128, 0.85f, true)); // 19 weapon panel
-    sprites.push_back(Panel(256, 128, 0.6f, false)); // 20 back plate
+        sprites.push_back(EggSlot(true, egg)); // 13-17
+    sprites.push_back(EggSlot(false, kGold));  // 18
+    sprites.push_back(WeaponPanel());          // 19
+    sprites.push_back(WeaponPlate());          // 20
     for (int weapon = 0; weapon < 5; weapon++)
         sprites.push_back(WeaponIcon(weapon)); // 21-25
     sprites.push_back(ReticleDot());           // 26
     sprites.push_back(ReticleRing());          // 27
     sprites.push_back(ReticleArc());           // 28
     sprites.push_back(EggReticle());           // 29
-    sprites.push_back(Spare(0));               // 30
-    sprites.push_back(Spare(1));               // 31
+    sprites.push_back(MapRivalDot());          // 30 the rival on the mini-map
+    sprites.push_back(MapSelfArrow());         // 31 the player at the mini-map's centre
     sprites.push_back(Message("YOU WIN!"));    // 32
     sprites.push_back(Message("YOU LOSE"));    // 33
     sprites.push_back(Message("DRAW"));        // 34
-    for (const char* count : {"3", "2", "1"})
-        sprites.push_back(Message(count, 256, 256));  // 35-37
-    sprites.push_back(Message("LAP 1", 256, 96));     // 38
-    sprites.push_back(Message("LAP 2", 256, 96));     // 39
-    sprites.push_back(Message("1ST", 256, 128));      // 40
-    sprites.push_back(Message("2ND", 256, 128));      // 41
-    sprites.push_back(Message("FINAL LAP", 256, 96)); // 42
-    sprites.push_back(WrongWay());                    // 43
-    sprites.push_back(Message("ONE LIFE LEFT"));      // 44
-    sprites.push_back(Message("LIVES LEFT"));         // 45
-    sprites.push_back(MapFrame());                    // 46
-    sprites.push_back(MapOverlay());                  // 47
-    sprites.push_back(RoundMask());                   // 48
-    sprites.push_back(MapBacking());                  // 49
-    sprites.push_back(GaugeFill(kHealth, 1));         // 50
-    sprites.push_back(GaugeFill(kFuel, 2));           // 51
-    sprites.push_back(GaugeFill(kShield, 3));         // 52
-    sprites.push_back(GaugeFrame(kHealth, 0));        // 53
-    sprites.push_back(GaugeHighlight());              // 54
-    sprites.push_back(DropShadow());                  // 55
-    sprites.push_back(GaugeFrame(kFuel, 1));          // 56
-    sprites.push_back(GaugeFrame(kShield, 2));        // 57
-    sprites.push_back(LoadingPicture());              // 58
-    sprites.push_back(Message("GAME OVER"));          // 59
-    sprites.push_back(Message("FIND THE EXIT!"));     // 60
-    sprites.push_back(RivalArrow(false));             // 61
-    sprites.push_back(RivalArrow(true));              // 62
-    sprites.push_back(EggFlash());                    // 63
+    for (const char* count : {"READY", "SET", "GO!"})
+        sprites.push_back(Message(count, 384, 128)); // 35-37: the last two seconds and the start
+    sprites.push_back(Badge("LAP 1/3", 256, 96));    // 38
+    sprites.push_back(Badge("LAP 2/3", 256, 96));    // 39
+    sprites.push_back(Badge("1ST", 256, 128));       // 40
+    sprites.push_back(Badge("2ND", 256, 128));       // 41
+    sprites.push_back(Badge("FINAL LAP", 256, 96));  // 42 the third lap
+    sprites.push_back(WrongWay());                   // 43
+    sprites.push_back(Message("1 LIFE LEFT"));       // 44 a life lost, one more left
+    sprites.push_back(Message("LIFE LOST"));         // 45 a life lost, more left
+    sprites.push_back(MapFrame());                   // 46
+    sprites.push_back(MapOverlay());                 // 47
+    sprites.push_back(RoundMask());                  // 48
+    sprites.push_back(MapBacking());                 // 49
+    sprites.push_back(GaugeFill(kHealth, 1));        // 50
+    sprites.push_back(GaugeFill(kFuel, 2));          // 51
+    sprites.push_back(GaugeFill(kShield, 3));        // 52
+    sprites.push_back(GaugeFrame(kHealth, 0));       // 53
+    sprites.push_back(GaugeHighlight());             // 54
+    sprites.push_back(DropShadow());                 // 55
+    sprites.push_back(GaugeFrame(kFuel, 1));         // 56
+    sprites.push_back(GaugeFrame(kShield, 2));       // 57
+    sprites.push_back(LoadingPicture());             // 58
+    sprites.push_back(Message("GAME OVER"));         // 59
+    sprites.push_back(Message("FIND THE EXIT!"));    // 60
+    sprites.push_back(RivalArrow(false));            // 61
+    sprites.push_back(RivalArrow(true));             // 62
+    sprites.push_back(EggFlash());                   // 63
 
     std::filesystem::path folder = spritesFolder / "infobar";
     for (size_t i = 0; i < sprites.size(); i++)
