@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "Gameplay/Weapons.h" // CTYPE_AIMABLE
 #include "Objects/ObjNode.h"
 #include "Terrain/Terrain.h"
 
@@ -29,7 +30,6 @@ enum
 constexpr int MAX_ENEMIES = 16;           // live counted enemies before the map-item rows refuse more
 constexpr int MAX_ENEMIES_OF_KIND = 7;    // raptors, and brachs, unless the item's parm[3] bit 0 is set
 constexpr uint32_t CTYPE_ENEMY = 0xF8000; // shot, aimed at, struck by the body, stopped by barriers
-constexpr uint32_t CTYPE_AIMABLE = 0x40000;
 constexpr uint32_t CTYPE_HARMFUL = 0x800;
 
 // Collision masks of the move handlers: what an enemy collides with while running (with water), while

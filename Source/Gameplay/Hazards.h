@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "3D/MetaObjects.h"
+#include "Gameplay/Weapons.h" // CTYPE_AIMABLE
 #include "Objects/ObjNode.h"
 #include "Terrain/Terrain.h"
 
@@ -53,7 +54,6 @@ extern int gNumDustDevils;
 constexpr uint32_t CTYPE_POWERUP = 0x210;
 constexpr uint32_t CTYPE_ELECTRODE_ACTIVE = 0x870000;
 constexpr uint32_t CTYPE_ELECTRODE_SPENT = 0x830000;
-constexpr uint32_t CTYPE_AIMABLE = 0x40000; // homing shots pick it as a target
 
 // ItemTag values for searches over the object list.
 constexpr int32_t ITEMTAG_ACTIVE_ELECTRODE = 1;

@@ -30,11 +30,6 @@ static bool AddNothing(MapItemType*, float, float)
     return false;
 }
 
-static bool CountedAsAdded(MapItemType*, float, float)
-{
-    return true;
-}
-
 // The hazards that only some levels have models for: the art check, then the hazard's own module.
 static bool CheckTowerTurretArt(MapItemType* item, float x, float z)
 {
@@ -110,11 +105,6 @@ static const MapItemAddRoutine kMapItemRoutines[NUM_MAP_ITEM_TYPES] = {
     AddLifePOW,          // 47
     AddNothing,          // 48
 };
-
-static bool SplineItemCountedAsAdded(int, SplineItemType*)
-{
-    return true;
-}
 
 static void InstallSplineItemRoutines()
 {
