@@ -70,8 +70,13 @@ static void MoveTimeDemoPath(ObjNode* path)
         OGL_UpdateCameraFromToUp(&previous, &path->Position, &up, 0);
     }
 
-    // 3. The player rides along.
-    // PENDING(Player): move gPlayers[0].objNode to path->Position, facing path->Rotation.y.
+    // 3. The player rides along, facing the way the path goes, so its shots fly ahead of the camera.
+    if (ObjNode* player = gPlayers[0].objNode) {
+        player->Position = path->Position;
+        player->Rotation = {0, path->Rotation.y, 0};
+        gPlayers[0].coord = player->Position;
+        RebuildNodeTransform(player);
+    }
 
     // 4. The random weapon events.
     MaybeFireRandomWeapon();
