@@ -244,10 +244,13 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
         p.push_back(-0.02f);
         return p;
     };
-    auto [sx, sy] = at(0.12f, -0.07f);
+    const std::pair<float, float> sxsy = at(0.12f, -0.07f);
+    const float sx = sxsy.first, sy = sxsy.second;
     auto paintWing = [&](float lift, float reach, float shade) {
-        auto [tx, ty] = at(-0.72f * reach, -0.78f * lift - 0.1f);
-        auto [wx, wy] = at(-0.08f * reach, -0.55f * lift - 0.12f);
+        const std::pair<float, float> txty = at(-0.72f * reach, -0.78f * lift - 0.1f);
+        const float tx = txty.first, ty = txty.second;
+        const std::pair<float, float> wxwy = at(-0.08f * reach, -0.55f * lift - 0.12f);
+        const float wx = wxwy.first, wy = wxwy.second;
         Shape wing = place(wingShape(lift, reach));
         Paint(c, wing, kInk, outline);
         Paint(c, wing, [=](float x, float y) {
@@ -259,7 +262,8 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
             return MixColor(membrane, kInk, shade);
         });
         CanvasColor bone = MixColor(look.body, kInk, 0.25f + shade);
-        auto [ex0, ey0] = at(0.04f, -0.42f * lift - 0.1f);
+        const std::pair<float, float> ex0ey0 = at(0.04f, -0.42f * lift - 0.1f);
+        const float ex0 = ex0ey0.first, ey0 = ex0ey0.second;
         Paint(c, Capsule(sx, sy, ex0, ey0, 0.024f * u), bone);
         Paint(c, Capsule(ex0, ey0, wx, wy, 0.02f * u), bone);
         Paint(c, Capsule(wx, wy, tx, ty, 0.012f * u), bone);
@@ -268,7 +272,8 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
 
     // The flame behind the jet pack's nozzle.
     if (jetPack && flame) {
-        auto [nx, ny] = at(-0.3f, -0.09f);
+        const std::pair<float, float> nxny = at(-0.3f, -0.09f);
+        const float nx = nxny.first, ny = nxny.second;
         SoftGlow(c, nx - 0.2f * u * facing, ny, u * 0.4f, WithAlpha({1, 0.6f, 0.2f, 1}, 0.6f), 1.5f);
         Shape fire = place({-0.29f, -0.13f, -0.72f, -0.06f, -0.29f, -0.05f});
         Paint(
@@ -280,17 +285,20 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
             0, 2);
     }
 
-    auto [bx, by] = at(0, 0);
+    const std::pair<float, float> bxby = at(0, 0);
+    const float bx = bxby.first, by = bxby.second;
     PaintFn skin = [=](float, float y) {
         float t = std::clamp((y - (by - 0.12f * u)) / (0.24f * u), 0.0f, 1.0f);
         return MixColor(MixColor(look.body, kWhite, 0.15f), look.belly, t);
     };
-    auto [hx, hy] = at(0.5f, -0.16f);
+    const std::pair<float, float> hxhy = at(0.5f, -0.16f);
+    const float hx = hxhy.first, hy = hxhy.second;
     PaintFn head = [=](float x, float y) {
         float light = std::clamp(1 - std::hypot(x - hx, y - (hy - 0.05f * u)) / (0.35f * u), 0.0f, 1.0f);
         return MixColor(MixColor(look.body, kInk, 0.2f), MixColor(look.body, kWhite, 0.35f), light);
     };
-    auto [ex, ey] = at(0.47f, -0.175f);
+    const std::pair<float, float> exey = at(0.47f, -0.175f);
+    const float ex = exey.first, ey = exey.second;
 
     std::vector<std::pair<Shape, PaintFn>> parts = {
         {place({-0.27f, 0.0f, -0.46f, 0.03f, -0.26f, 0.05f}), skin}, // tail
@@ -306,7 +314,8 @@ void Pterosaur(Canvas& c, float cx, float cy, float span, float facing, float wi
         {place({0.37f, -0.2f, 0.47f, -0.225f, 0.8f, -0.12f, 0.48f, -0.115f, 0.39f, -0.12f}), head}, // head
     };
     if (jetPack) {
-        auto [jx, jy] = at(-0.16f, -0.11f);
+        const std::pair<float, float> jxjy = at(-0.16f, -0.11f);
+        const float jx = jxjy.first, jy = jxjy.second;
         parts.push_back({Ellipse(jx, jy, 0.13f * u, 0.065f * u, -0.05f * facing), [=](float, float y) {
                              float t = std::clamp((y - (jy - 0.065f * u)) / (0.13f * u), 0.0f, 1.0f);
                              return MixColor({0.85f, 0.88f, 0.95f, 1}, {0.25f, 0.28f, 0.38f, 1}, t);
