@@ -303,6 +303,8 @@ static ObjNode* MakePopUp(int pane, int sprite, float scale, int phase, float yO
 {
     if (pane < 0 || pane >= gNumPanes)
         return nullptr;
+    if (gNumSpritesInGroupList[SPRITE_GROUP_INFOBAR] == 0)
+        return nullptr; // no HUD art loaded (tools and tests that run the rules without a level)
     InfobarSpriteEntry(sprite);
     ObjectDefinition def = {};
     def.artGroup = SPRITE_GROUP_INFOBAR;

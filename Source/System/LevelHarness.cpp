@@ -6,6 +6,7 @@
 #include "3D/TQ3D.h"
 #include "Gameplay/Player.h"
 #include "Objects/ObjNode.h"
+#include "Skeleton/Skeleton.h"
 #include "System/Boot.h"
 #include "System/GameShell.h"
 #include "System/Level.h"
@@ -56,6 +57,15 @@ void HarnessParkPlayers()
     for (int player = 0; player < MAX_PLAYERS; player++)
         for (ObjNode* part = gPlayers[player].objNode; part; part = part->ChainNext)
             part->StatusFlags |= NODEBIT_INVISIBLE | NODEBIT_FROZEN;
+}
+
+void HarnessSkipArrival()
+{
+    ObjNode* node = gPlayers[0].objNode;
+    if (gPlayMode != kPlayMode_Adventure || !node || !node->Skeleton)
+        return;
+    SetSkeletonAnim(node->Skeleton, PLAYER_ANIM_FLY);
+    ChangePlayerOpacity(0, 1.0f);
 }
 
 void HarnessEndLevel()

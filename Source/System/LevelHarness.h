@@ -22,4 +22,8 @@ int HarnessPlayFrames(int frames, void (*beforeFrame)(int frame), void (*afterFr
 // level itself that a flying player would change (dust, spray, crashes, death fades).
 void HarnessParkPlayers();
 
+// Player 0 of an adventure level flies at once instead of first coming out of the start wormhole,
+// for tests that place it themselves.
+void HarnessSkipArrival();
+
 void HarnessEndLevel(); // the closing fade, then the level's clean-up

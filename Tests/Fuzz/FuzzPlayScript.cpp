@@ -1,9 +1,11 @@
-// Feeds arbitrary bytes to the play-script reader: whatever it accepts must hold only known needs,
-// players 0 and 1, values from 0 to 1 and frames that never go backwards; whatever it refuses must
-// say which line was wrong. Never a crash or an overrun.
+// Feeds arbitrary bytes to the play-script reader: whatever it accepts must hold only known needs or
+// keyboard keys, players 0 and 1, values from 0 to 1 and frames that never go backwards; whatever it
+// refuses must say which line was wrong. Never a crash or an overrun.
 
 #include "System/Input.h"
 #include "System/ScriptedPlay.h"
+
+#include <SDL.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -22,9 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     int32_t lastFrame = 0;
     for (const ScriptEvent& event : events) {
+        bool knownNeed = event.need >= 0 && event.need < NUM_CONTROL_NEEDS && event.scancode == 0;
+        bool knownKey = event.need == -1 && event.scancode > 0 && event.scancode < SDL_NUM_SCANCODES;
         bool sound = event.frame >= lastFrame && event.player >= 0 && event.player < MAX_LOCAL_PLAYERS &&
-                     event.need >= 0 && event.need < NUM_CONTROL_NEEDS && event.value >= 0 &&
-                     event.value <= 1;
+                     (knownNeed || knownKey) && event.value >= 0 && event.value <= 1;
         if (!sound)
             std::abort();
         lastFrame = event.frame;

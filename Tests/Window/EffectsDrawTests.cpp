@@ -6,6 +6,7 @@
 #include "3D/TQ3D.h"
 #include "DataForge/Writers/ImageWriter.h"
 #include "Gameplay/Effects.h"
+#include "Interface/Infobar.h"
 #include "Objects/DisplayGroups.h"
 #include "Objects/ObjNode.h"
 #include "Support/GameWindowTest.h"
@@ -15,6 +16,7 @@
 #include "System/LevelHarness.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
+#include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
 #include "Terrain/Water.h"
 
@@ -82,6 +84,8 @@ protected:
         if (!GameReady())
             return;
         HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
+        HarnessSkipArrival();
+        gHudHidden = true;                       // pictures of the world alone
         HarnessPlayFrames(60, nullptr, nullptr); // past the fade-in
 
         // A spot in the middle of the map, seen from 900 away along z and a little above, with the
@@ -90,6 +94,8 @@ protected:
         spot.y = TerrainHeightAt(spot.x, spot.z) + 400;
         ClearSceneryNear(spot, 2500);
         StopLevelEmitters();
+        while (gNumSplineObjects > 0) // creatures on their paths would wander into the pictures
+            DisposeObject(gSplineObjects[gNumSplineObjects - 1]);
         HarnessParkPlayers(); // it would fly into the pictures and raise dust and spray of its own
     }
 
@@ -134,6 +140,7 @@ protected:
     {
         if (GameReady())
             HarnessEndLevel();
+        gHudHidden = false;
         GameWindowTest::TearDown();
     }
 

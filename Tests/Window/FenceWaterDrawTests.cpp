@@ -2,6 +2,7 @@
 // fence sees its brown boards, one above a lake sees blue water, and the frame's counters agree.
 
 #include "3D/OGL_Support.h"
+#include "Interface/Infobar.h"
 #include "Objects/ObjNode.h"
 #include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
@@ -25,6 +26,8 @@ protected:
         if (!GameReady())
             return;
         HarnessStartLevel(0, kPlayMode_Adventure, 1, 2);
+        HarnessSkipArrival();
+        gHudHidden = true;                       // pictures of the world alone
         HarnessPlayFrames(60, nullptr, nullptr); // past the fade-in
     }
 
@@ -32,6 +35,7 @@ protected:
     {
         if (GameReady())
             HarnessEndLevel();
+        gHudHidden = false;
         GameWindowTest::TearDown();
     }
 

@@ -7,6 +7,7 @@
 #include "3D/OGL_Support.h"
 #include "DataForge/Writers/ImageWriter.h"
 #include "Gameplay/Effects.h"
+#include "Interface/Infobar.h"
 #include "Terrain/Water.h"
 
 #include <cstdlib>
@@ -44,12 +45,19 @@ int ChangedPixels(const WindowPixels& a, const WindowPixels& b, int x0, int y0, 
 class HazardDrawTest : public HazardPlayTest
 {
 protected:
+    void TearDown() override
+    {
+        gHudHidden = false;
+        HazardPlayTest::TearDown();
+    }
+
     // A flat, dry spot in the level away from the start, cleared of its scenery, with the player
     // parked out of the picture.
     void PrepareSpot(int levelIndex)
     {
         StartLevel(levelIndex);
-        Play(90); // past the fade-in
+        gHudHidden = true; // the world alone; the reticle would cover the middle of the picture
+        Play(90);          // past the fade-in
         const ObjNode* player = gPlayers[0].objNode;
         spot = AheadOfPlayer(2500);
         for (int tries = 0; tries < 40 && IsPointOverWater(spot.x, spot.z); tries++)

@@ -62,6 +62,7 @@ protected:
         InitPlayerRecords(false);
         gFixedFrameSeconds = kStep;
         HarnessStartLevel(levelIndex, playMode, numPanes, 1);
+        HarnessSkipArrival();
         levelRunning = true;
         if (playMode == kPlayMode_Race)
             gRaceStartTimer = 0;

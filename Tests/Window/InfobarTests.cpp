@@ -155,6 +155,7 @@ protected:
         InitPlayerRecords(false);
         gFixedFrameSeconds = kStep;
         HarnessStartLevel(levelIndex, playMode, numPanes, split);
+        HarnessSkipArrival();
         levelRunning = true;
         // High over the ground the view can leave pixels undrawn, which would keep what an earlier
         // frame put there: clear them, so a picture without the HUD shows none of it.
@@ -573,6 +574,9 @@ TEST_F(InfobarTest, LivesMessageStaysTwoSecondsAndWaitsWhilePaused)
             n += node->Slot == 3100 && node->CType != INVALID_NODE_FLAG;
         return n;
     };
+    for (int frame = 0; frame < 600 && popUps() > 0; frame++)
+        Play(1); // the level's own opening messages go first
+    ASSERT_EQ(popUps(), 0);
     gPlayers[0].lives = 0;
     ShowLivesMessage(0);
     EXPECT_EQ(popUps(), 0) << "no message without lives";

@@ -54,11 +54,8 @@ protected:
         HarnessStartLevel(levelIndex, playMode, numPanes, 1);
         levelRunning = true;
         if (playMode == kPlayMode_Race)
-            gRaceStartTimer = 0;               // steer from the first frame
-        if (playMode == kPlayMode_Adventure) { // the arrival from the start wormhole is skipped
-            SetSkeletonAnim(gPlayers[0].objNode->Skeleton, PLAYER_ANIM_FLY);
-            ChangePlayerOpacity(0, 1.0f);
-        }
+            gRaceStartTimer = 0; // steer from the first frame
+        HarnessSkipArrival();
     }
 
     // Plays frames at the fixed step; `eachFrame` (may be empty) runs after each.

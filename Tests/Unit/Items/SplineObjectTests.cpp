@@ -186,7 +186,9 @@ TEST_F(SplineObjects, MoveThatDeletesItsOwnObjectLeavesAHoleAndEmptyingFreesTheU
 
 TEST_F(SplineObjects, PrimingScalesThePointsAndMarksOnlyItemsThatWereMade)
 {
-    LoadSpline(10, {{0.1f, 15, {0, 0, 0, 0}, 0}, {0.0f, TIME_DEMO_SPLINE_ITEM, {0, 0, 0, 0}, 0}});
+    constexpr int kMadeType = 1; // an item whose routine reports it made
+    LoadSpline(10, {{0.1f, kMadeType, {0, 0, 0, 0}, 0}, {0.0f, TIME_DEMO_SPLINE_ITEM, {0, 0, 0, 0}, 0}});
+    gSplineItemAddRoutines[kMadeType] = [](int, SplineItemType*) { return true; };
     PrimeSplines();
     EXPECT_FLOAT_EQ(gSplines[0].points[1].x, 110.0f * gMapToWorld);
     EXPECT_TRUE(gSplines[0].items[0].flags & ITEM_FLAG_ADDED);
