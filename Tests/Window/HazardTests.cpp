@@ -4,6 +4,7 @@
 
 #include "HazardPlayFixture.h"
 
+#include "Gameplay/Items.h"
 #include "Skeleton/Skeleton.h"
 #include "Support/AlertCapture.h"
 #include "Terrain/SplineObjects.h"
@@ -286,6 +287,23 @@ TEST_F(HazardTest, AMineTouchedByAShieldedPlayerEmptiesTheShieldAndStillExplodes
     EXPECT_EQ(CountNodesInSlot(3020), 10) << "ten fireballs fly";
 }
 
+// Removes the items a player could touch within `radius` of `keep` (on the ground), but not `keep`
+// and what hangs from it.
+static void ClearItemsAround(ObjNode* keep, float radius)
+{
+    for (ObjNode* node = gObjectListHead; node && node->Slot < SLOT_OF_FIRST_NON_WORLD;) {
+        ObjNode* next = node->NextInList;
+        bool kept = false;
+        for (ObjNode* link = keep; link; link = link->ChainNext)
+            kept = kept || link == node;
+        float dx = node->Position.x - keep->Position.x, dz = node->Position.z - keep->Position.z;
+        if (!kept && node->TerrainItem && node->CType != INVALID_NODE_FLAG &&
+            (node->CType & (CTYPE_ITEM_TOUCH_ONLY | CTYPE_ITEM_CROWN)) && dx * dx + dz * dz < radius * radius)
+            DisposeObject(node);
+        node = next;
+    }
+}
+
 TEST_F(HazardTest, FlyingIntoAMineCrashesThePlayerExceptInEasyMode)
 {
     StartLevel(0);
@@ -296,12 +314,14 @@ TEST_F(HazardTest, FlyingIntoAMineCrashesThePlayerExceptInEasyMode)
     EXPECT_FALSE(gPlayerDead[0]) << "easy mode forgives it";
     gPrefs.easyMode = 0;
 
-    // Flown into: the player comes at the mine level and head on.
+    // Flown into: the player comes at the mine level and head on, from close by and with the
+    // scenery around cleared, so that no tree or rock takes the blow first.
     anchor = HazardAhead(kAirMine, 2500);
     mine = anchor->ChainNext->ChainNext;
+    ClearItemsAround(anchor, 600);
     ObjNode* player = gPlayers[0].objNode;
-    Point3D from = {mine->Position.x + std::sin(player->Rotation.y) * 300, mine->Position.y,
-                    mine->Position.z + std::cos(player->Rotation.y) * 300};
+    Point3D from = {mine->Position.x + std::sin(player->Rotation.y) * 120, mine->Position.y,
+                    mine->Position.z + std::cos(player->Rotation.y) * 120};
     FlyFrom(from, 900);
     for (int i = 0; i < 40 && !gPlayerDead[0]; i++)
         Play(1);

@@ -145,13 +145,20 @@ TEST_F(WeaponTest, EachShotHitsATargetAheadForItsDamage)
         SCOPED_TRACE(c.weapon);
         StartArmed(c.weapon);
         ClearSceneryAround();
-        HoldFire(true);
-        Play(c.pressFrames);
+        // The target stands before the trigger is pulled: a missile locks on to what the aim ray
+        // finds when it leaves, which could otherwise be a creature further off.
         ObjNode* target = MakeTarget(AheadOfPlayer(700));
         target->Rotation = {PI / 2, gPlayers[0].objNode->Rotation.y, 0}; // the pad faces the shooter
         RebuildNodeTransform(target);
         gTargetDamage.clear();
         gTargetVariant.clear();
+        HoldFire(true);
+        Point3D firingPoint = gPlayers[0].objNode->Position; // kept while the scream charges
+        for (int frame = 0; frame < c.pressFrames; frame++) {
+            gPlayers[0].objNode->Position = firingPoint;
+            HoldStill(0);
+            Play(1);
+        }
         HoldFire(false);
         for (int frame = 0; frame < 120 && gTargetDamage.empty(); frame++) {
             HoldStill(0); // behind the shot
