@@ -94,8 +94,7 @@ protected:
         spot.y = TerrainHeightAt(spot.x, spot.z) + 400;
         ClearSceneryNear(spot, 2500);
         StopLevelEmitters();
-        while (gNumSplineObjects > 0) // creatures on their paths would wander into the pictures
-            DisposeObject(gSplineObjects[gNumSplineObjects - 1]);
+        EmptySplineObjectList(); // creatures on their paths would wander into the pictures
         HarnessParkPlayers(); // it would fly into the pictures and raise dust and spray of its own
     }
 
