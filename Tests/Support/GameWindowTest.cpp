@@ -1,5 +1,6 @@
 #include "Support/GameWindowTest.h"
 
+#include "Objects/ObjNode.h"
 #include "System/Input.h"
 #include "System/LevelHarness.h"
 #include "System/Prefs.h"
@@ -10,6 +11,20 @@
 std::filesystem::path BuildFolder()
 {
     return QUORVEL_BINARY_DIR;
+}
+
+void ClearItemObjectsNear(const Point3D& where, float radius)
+{
+    ObjNode* node = gObjectListHead;
+    while (node) {
+        ObjNode* next = node->NextInList;
+        float dx = node->Position.x - where.x, dz = node->Position.z - where.z;
+        if (node->TerrainItem && dx * dx + dz * dz < radius * radius) {
+            node->TerrainItem = nullptr;
+            DisposeObject(node);
+        }
+        node = next;
+    }
 }
 
 void GameWindowTest::SetUp()

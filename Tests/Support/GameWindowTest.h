@@ -4,6 +4,7 @@
 // Tests start and end levels themselves through the level harness.
 #pragma once
 
+#include "3D/Math3D.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
 
@@ -27,3 +28,7 @@ private:
 
 // The build folder the tests were built for, which holds the generated Data folder.
 std::filesystem::path BuildFolder();
+
+// Level item objects within `radius` of `where` (across the ground) go for good, for pictures of one
+// thing: detached from their items, which stay marked as added, so no later scan makes them again.
+void ClearItemObjectsNear(const Point3D& where, float radius);

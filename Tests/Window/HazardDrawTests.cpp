@@ -159,7 +159,7 @@ TEST_F(HazardDrawTest, ForestHazardsShowInTheirLevel)
     DisposeObject(turret);
 
     ObjNode* orb = HazardAt(32, 0, 0);
-    ExpectShown({orb}, Above(150), 900, 150, "laser-orb", 1500);
+    ExpectShown({orb}, Above(150), 700, 150, "laser-orb", 1500);
     DisposeObject(orb);
 
     std::vector<ObjNode*> plants = {HazardAt(24, -400, 0, 0), HazardAt(24, 0, 0, 1), HazardAt(24, 400, 0, 2)};

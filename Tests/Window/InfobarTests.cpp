@@ -284,12 +284,15 @@ TEST_F(InfobarTest, WeaponPanelShowsTheSonicChargeAsMarks)
     EXPECT_GT(Luma(ones), 70) << "the ones digit shows";
     EXPECT_GT(Luma(hundreds), 50) << "leading zeros show too";
 
-    // The reticle over the first aim point, 3000 units straight ahead.
+    // The reticle over the first aim point, 3000 units along the camera's view (the chase camera
+    // may still be swinging in behind the player).
     gPrefs.showCrosshair = 1;
-    ObjNode* node = gPlayers[0].objNode;
+    const CameraPlacement& camera = gGameViewInfoPtr->cameras[0];
+    Vector3D view;
+    Normalize3XYZ(camera.target.x - camera.eye.x, camera.target.y - camera.eye.y,
+                  camera.target.z - camera.eye.z, &view);
     Point3D& aim = gPlayers[0].aimPoints[0];
-    aim = {node->Position.x - std::sin(node->Rotation.y) * 3000, node->Position.y,
-           node->Position.z - std::cos(node->Rotation.y) * 3000};
+    aim = {camera.eye.x + view.x * 3000, camera.eye.y + view.y * 3000, camera.eye.z + view.z * 3000};
     gPlayers[0].aimPoints[1] = aim;
     Point3D screen;
     TransformPointProjective(&aim, &gWorldToScreenMatrix[0], &screen);
@@ -568,10 +571,10 @@ TEST_F(InfobarTest, EggColumnsFillWithDeliveredEggsAndTheNewestFlashes)
 TEST_F(InfobarTest, LivesMessageStaysTwoSecondsAndWaitsWhilePaused)
 {
     StartLevel(0, kPlayMode_Adventure, 1);
-    auto popUps = [] {
+    auto popUps = [] { // the sprites of the pop-up slot (ground rings and orb beams share the slot)
         int n = 0;
         for (ObjNode* node = gObjectListHead; node; node = node->NextInList)
-            n += node->Slot == 3100 && node->CType != INVALID_NODE_FLAG;
+            n += node->Slot == 3100 && node->Genre == SPRITE_GENRE && node->CType != INVALID_NODE_FLAG;
         return n;
     };
     for (int frame = 0; frame < 600 && popUps() > 0; frame++)
