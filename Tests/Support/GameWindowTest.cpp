@@ -5,11 +5,31 @@
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
 
+#include <SDL.h>
 #include <cstdlib>
 
 std::filesystem::path BuildFolder()
 {
     return QUORVEL_BINARY_DIR;
+}
+
+bool OpenGameWindow(int width, int height)
+{
+    Tarnet::Startup();
+    ResetPrefsToDefaults();
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (!OpenTestWindow(width, height))
+        return false;
+    SetUpInput();
+    HarnessPrepareGame();
+    return true;
+}
+
+void CloseGameWindow()
+{
+    HarnessFinishGame();
+    CloseTestWindow();
+    Tarnet::Shutdown();
 }
 
 void GameWindowTest::SetUp()

@@ -27,3 +27,9 @@ private:
 
 // The build folder the tests were built for, which holds the generated Data folder.
 std::filesystem::path BuildFolder();
+
+// The same game outside a test fixture, for benchmarks run from the build folder: the toolbox layer,
+// default preferences, a window of `width` x `height`, input and the prepared game. False when no
+// window opens.
+bool OpenGameWindow(int width, int height);
+void CloseGameWindow();
