@@ -5,17 +5,13 @@
 
 #include "Gameplay/Player.h"
 #include "Gameplay/Weapons.h"
-#include "Support/TestWindow.h"
+#include "Support/GameBenchmarks.h"
 #include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
-#include "System/Prefs.h"
-#include "Tarnet/Tarnet.h"
 
 #include <benchmark/benchmark.h>
-
-#include <SDL.h>
 
 #include <array>
 
@@ -92,20 +88,5 @@ BENCHMARK(BM_AimRay)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    Tarnet::Startup();
-    ResetPrefsToDefaults();
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-    if (!OpenTestWindow(640, 480))
-        return 1;
-    SetUpInput();
-    HarnessPrepareGame();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    HarnessFinishGame();
-    CloseTestWindow();
-    Tarnet::Shutdown();
-    return 0;
+    return RunGameBenchmarks(argc, argv, 640, 480);
 }

@@ -223,8 +223,7 @@ void EnemyHurtsPlayer(ObjNode* enemy, ObjNode* player)
     record.invincibleTimer = kTouchInvincibility;
     if (record.carriedEgg && !IsEasyMode()) // easy mode lets the player keep its egg
         DropEgg(who);
-    PlayEffectAtRate(EFFECT_BODYHIT, &player->Position, kNormalRate, kBodyHitVolume);
-    RumbleForEffect(EFFECT_BODYHIT, who);
+    PlayBodyHit(who, kBodyHitVolume);
 }
 
 bool EnemyJointsStrikePlayer(ObjNode* enemy, int jointA, int jointB, ObjNode* player)

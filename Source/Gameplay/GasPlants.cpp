@@ -41,10 +41,8 @@ static void MoveGasPlant(ObjNode* plant)
             ApproxDistance2D(node->Position.x - plant->Position.x, node->Position.z - plant->Position.z);
         if (across >= kGasReach || node->Position.y - plant->Position.y >= kGasHeight)
             continue;
-        if (!node->Skeleton || node->Skeleton->animNum != PLAYER_ANIM_RECOVER) {
-            PlayEffectAt(EFFECT_BODYHIT, &node->Position);
-            RumbleForEffect(EFFECT_BODYHIT, player);
-        }
+        if (!node->Skeleton || node->Skeleton->animNum != PLAYER_ANIM_RECOVER)
+            PlayBodyHit(player);
         DamagePlayer(player, kGasDamagePerSecond * gFrameSeconds, PLAYER_DEATH_FALL, nullptr, true);
     }
 

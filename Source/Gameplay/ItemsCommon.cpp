@@ -119,8 +119,7 @@ static void ScratchPlayer(ObjNode* player, float damage, int deathKind, const Po
     int who = PlayerIndexOf(player);
     DamagePlayer(who, damage, deathKind, where, true);
     gPlayers[who].invincibleTimer = invincible;
-    PlayEffectAt(EFFECT_BODYHIT, &player->Position);
-    RumbleForEffect(EFFECT_BODYHIT, who);
+    PlayBodyHit(who);
 }
 
 bool HurtByThorns(ObjNode* plant, ObjNode* player)

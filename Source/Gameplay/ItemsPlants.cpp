@@ -21,8 +21,7 @@ static bool BreakPlant(ObjNode* plant, ObjNode* player)
 {
     int who = PlayerIndexOf(player);
     StartPlayerFlinch(who); // drops a carried egg unless in easy mode
-    PlayEffectAt(EFFECT_BODYHIT, &player->Position);
-    RumbleForEffect(EFFECT_BODYHIT, who);
+    PlayBodyHit(who);
     ShatterObject(plant, 200, 8, 1, 1);
     DisposeObject(plant);
     return false;

@@ -167,6 +167,9 @@ void MakeShieldBubble(int player);
 void UpdateShieldBubble(int player);
 void ShieldHit(int player, float amount, float flash, bool flinch);
 void StartPlayerFlinch(int player); // the hurt flinch: anim 10 unless already in it
+// The thump of something striking the player's body: its sound at the player (at `volume`) and the
+// controller's rumble.
+void PlayBodyHit(int player, float volume = 1.0f);
 bool PlayerHitByWeapon(ObjNode* weapon, ObjNode* self, const Point3D* hitPoint, const Vector3D* hitNormal);
 bool PlayerTouchesPlayer(ObjNode* self, ObjNode* other); // two-player modes
 

@@ -242,6 +242,12 @@ bool PlayerHitByWeapon(ObjNode* weapon, ObjNode* self, const Point3D*, const Vec
     return true;
 }
 
+void PlayBodyHit(int player, float volume)
+{
+    PlayEffectAtRate(EFFECT_BODYHIT, &gPlayers[player].objNode->Position, kNormalRate, volume);
+    RumbleForEffect(EFFECT_BODYHIT, player);
+}
+
 bool PlayerTouchesPlayer(ObjNode* self, ObjNode* other)
 {
     if (other->Skeleton == nullptr || (other->CType & 0x3) == 0 || other == self)

@@ -420,6 +420,11 @@ static void ScriptedGamePoll()
     gGameFrame++;
 }
 
+int32_t ScriptedGameFrame()
+{
+    return gGameFrame;
+}
+
 void StartScriptedGame()
 {
     SeedRandom(0);

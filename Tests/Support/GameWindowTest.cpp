@@ -6,6 +6,7 @@
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
 
+#include <SDL.h>
 #include <cstdlib>
 
 std::filesystem::path BuildFolder()
@@ -25,6 +26,25 @@ void ClearItemObjectsNear(const Point3D& where, float radius)
         }
         node = next;
     }
+}
+
+bool OpenGameWindow(int width, int height)
+{
+    Tarnet::Startup();
+    ResetPrefsToDefaults();
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (!OpenTestWindow(width, height))
+        return false;
+    SetUpInput();
+    HarnessPrepareGame();
+    return true;
+}
+
+void CloseGameWindow()
+{
+    HarnessFinishGame();
+    CloseTestWindow();
+    Tarnet::Shutdown();
 }
 
 void GameWindowTest::SetUp()

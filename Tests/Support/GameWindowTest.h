@@ -32,3 +32,9 @@ std::filesystem::path BuildFolder();
 // Level item objects within `radius` of `where` (across the ground) go for good, for pictures of one
 // thing: detached from their items, which stay marked as added, so no later scan makes them again.
 void ClearItemObjectsNear(const Point3D& where, float radius);
+
+// The same game outside a test fixture, for benchmarks run from the build folder: the toolbox layer,
+// default preferences, a window of `width` x `height`, input and the prepared game. False when no
+// window opens.
+bool OpenGameWindow(int width, int height);
+void CloseGameWindow();

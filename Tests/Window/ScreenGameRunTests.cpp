@@ -50,11 +50,11 @@ GameRun RunGame(const std::filesystem::path& folder, const std::vector<std::stri
             !freopen("stderr.txt", "w", stderr))
             _exit(127);
         setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-        // The game closes its GL context at quit and Mesa's driver is unloaded with it; the leak
-        // checker then cannot name the driver's own lasting allocations, so the suppressions of
-        // system libraries miss them. Kept loaded, they are named and suppressed like the rest.
-        if (QUORVEL_MESA_SOFTWARE_DRIVER[0])
-            setenv("LD_PRELOAD", QUORVEL_MESA_SOFTWARE_DRIVER, 1);
+        // The game closes its GL context at quit and the software driver is unloaded with it; a
+        // leak report could then not name the driver's own lasting allocations. Preloaded, the
+        // driver stays, and the suppressions of system libraries apply to it.
+        if (std::filesystem::exists(QUORVEL_SOFTWARE_GL_DRIVER))
+            setenv("LD_PRELOAD", QUORVEL_SOFTWARE_GL_DRIVER, 1);
         std::vector<char*> argv = {const_cast<char*>(QUORVEL_GAME_EXECUTABLE)};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
