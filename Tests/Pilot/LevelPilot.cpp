@@ -56,7 +56,8 @@ static float HighestGroundToward(const Point3D& from, float x, float z, float re
     float dx = x - from.x, dz = z - from.z, length = std::max(1.0f, std::hypot(dx, dz));
     float highest = TerrainHeightAt(from.x, from.z);
     for (float along = 200; along <= std::min(reach, length); along += 200)
-        highest = std::max(highest, TerrainHeightAt(from.x + dx / length * along, from.z + dz / length * along));
+        highest =
+            std::max(highest, TerrainHeightAt(from.x + dx / length * along, from.z + dz / length * along));
     return highest;
 }
 
@@ -229,8 +230,8 @@ int main(int argc, char** argv)
     const char* emptyScript = "LevelPilot-empty.txt";
     std::fclose(std::fopen(emptyScript, "w"));
     std::string step = std::to_string(kStep);
-    std::vector<std::string> arguments = {"Quorvel2", "--level",  level, "--script", emptyScript,
-                                          "--step",   step,       "--frames", frames};
+    std::vector<std::string> arguments = {"Quorvel2", "--level", level,      "--script", emptyScript,
+                                          "--step",   step,      "--frames", frames};
     std::vector<char*> argvGame;
     for (std::string& argument : arguments)
         argvGame.push_back(argument.data());

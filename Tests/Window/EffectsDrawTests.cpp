@@ -11,10 +11,10 @@
 #include "Objects/ObjNode.h"
 #include "Support/GameWindowTest.h"
 #include "Support/TempFolder.h"
+#include "System/FrameRate.h"
 #include "System/Input.h"
 #include "System/Level.h"
 #include "System/LevelHarness.h"
-#include "System/FrameRate.h"
 #include "System/Prefs.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/SplineObjects.h"
@@ -97,7 +97,7 @@ protected:
         ClearItemObjectsNear(spot, 2500);
         StopLevelEmitters();
         EmptySplineObjectList(); // creatures on their paths would wander into the pictures
-        HarnessParkPlayers(); // it would fly into the pictures and raise dust and spray of its own
+        HarnessParkPlayers();    // it would fly into the pictures and raise dust and spray of its own
     }
 
     // The level's own emitters and gas plants would keep particles alive while a test waits for its
