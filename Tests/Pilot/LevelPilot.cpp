@@ -5,7 +5,7 @@
 // steers and pitches toward it and boosts over long legs. Its needs are rounded to hundredths before
 // they are used, so that the script written holds exactly what was flown.
 //
-//   LevelPilot OUT.txt [LEVEL] [FRAMES]      (from the build folder, under a display)
+//   LevelPilot OUT.txt [LEVEL] [FRAMES] [GAME SWITCHES...]   (from the build folder, under a display)
 //   Quorvel2 --level level1 --script OUT.txt --step 0.05 --frames FRAMES   replays it
 
 #include "Gameplay/Eggs.h"
@@ -26,12 +26,15 @@
 #include <vector>
 
 static constexpr float kStep = 0.05f;
-static constexpr float kCruiseClearance = 650;  // above the highest ground ahead
-static constexpr float kClawBelowBody = 70;     // flying this high over an egg puts the claw on it
-static constexpr float kDescentDistance = 2200; // the glide down to an egg starts this far out
+static constexpr float kCruiseClearance = 1400; // above the highest ground ahead, over the tree tops
+static constexpr float kClawBelowBody = 130;    // flying this high over an egg puts the claw on it
+static constexpr float kGlideSlope = 0.85f;     // height lost per unit flown on the way down to an egg
+static constexpr float kLevelOut = 250;         // the last stretch before an egg is flown level
+static constexpr float kGroundClearance = 90;   // never lower than this over the ground below
 static constexpr float kBoostDistance = 6000;   // legs longer than this are boosted
 static constexpr float kWormholeLead = 700;     // aim this far in front of an egg wormhole's mouth
 static constexpr float kUnderExit = 450;        // the exit wormhole draws in a player below its mouth
+static constexpr float kObstacleMargin = 110;
 static constexpr uint16_t kNestItem = 3;
 static constexpr uint16_t kWormholeItem = 4;
 
@@ -134,6 +137,156 @@ static bool FindWormholeGoal(const Point3D& me, Goal* goal)
     return found;
 }
 
+// --- The approach to an egg ---
+// An egg among trees is reached along a straight corridor that is free of solid objects: the pilot
+// flies to the corridor's outer end at cruise height, then glides down it to the egg and climbs out
+// along the same line beyond.
+
+static constexpr int kHeadings = 24;
+static constexpr float kCorridorLength = 1700; // from the outer end to the egg
+static constexpr float kClimbOut = 1400;       // the corridor goes on beyond the egg
+static constexpr float kCorridorMargin = 70;
+
+// What the player must not fly into (the touch and body-struck collision types), within `reach` of
+// `where` across the ground; eggs are not obstacles.
+static std::vector<ObjNode*> ObstaclesNear(const Point3D& where, float reach)
+{
+    std::vector<ObjNode*> obstacles;
+    for (ObjNode* node = gObjectListHead; node && node->Slot < SLOT_OF_FIRST_NON_WORLD;
+         node = node->NextInList) {
+        if (node->CType == INVALID_NODE_FLAG || node->HitBoxCount == 0 || node->ItemTag == ITEM_TAG_EGG ||
+            !(node->CType & (0x10 | 0x20000)) || node == gPlayers[0].objNode)
+            continue;
+        if (Distance2D(node->Position.x, node->Position.z, where.x, where.z) < reach)
+            obstacles.push_back(node);
+    }
+    return obstacles;
+}
+
+// The height that clears every obstacle on the next `reach` units of the heading, at least `altitude`.
+// Obstacles within `spare` of `keep` (the egg being approached and its nest) do not count.
+static float ClearAhead(const ObjNode* player, float altitude, float reach, const Point3D& keep, float spare)
+{
+    std::vector<ObjNode*> obstacles = ObstaclesNear(player->Position, reach + 500);
+    float dx = -std::sin(player->Rotation.y), dz = -std::cos(player->Rotation.y);
+    float y = player->Position.y;
+    for (float along = 0; along <= reach; along += 50) {
+        float x = player->Position.x + dx * along, z = player->Position.z + dz * along;
+        for (const ObjNode* node : obstacles) {
+            if (Distance2D(node->Position.x, node->Position.z, keep.x, keep.z) < spare)
+                continue;
+            for (int b = 0; b < node->HitBoxCount; b++) {
+                const CollisionBox& box = node->HitBoxes[b];
+                if (x > box.left - kObstacleMargin && x < box.right + kObstacleMargin &&
+                    z > box.back - kObstacleMargin && z < box.front + kObstacleMargin &&
+                    std::min(y, altitude) < box.top + kObstacleMargin)
+                    altitude = std::max(altitude, box.top + 2 * kObstacleMargin);
+            }
+        }
+    }
+    return altitude;
+}
+
+struct Approach
+{
+    Point3D egg;   // the egg it was planned for
+    Point3D outer; // the corridor's outer end
+    bool gliding;  // past the outer end, on the way down or climbing out beyond the egg
+    bool planned;
+};
+static Approach gApproach;
+
+// The height of the glide `distance` from the egg (on either side of it).
+static float GlideAltitude(const Point3D& egg, float distance)
+{
+    return egg.y + kClawBelowBody + std::max(0.0f, distance - kLevelOut) * kGlideSlope;
+}
+
+// How many samples of the corridor from `egg` along (dx, dz) touch the ground or a solid object.
+static int CorridorBlockage(const Point3D& egg, float dx, float dz, const std::vector<ObjNode*>& obstacles)
+{
+    int blocked = 0;
+    for (float along = -kClimbOut; along <= kCorridorLength; along += 40) {
+        float x = egg.x + dx * along, z = egg.z + dz * along;
+        float y = std::min(GlideAltitude(egg, std::fabs(along)),
+                           HighestGroundToward(egg, x, z, kCorridorLength) + kCruiseClearance);
+        if (y < TerrainHeightAt(x, z) + 60) {
+            blocked++;
+            continue;
+        }
+        for (const ObjNode* node : obstacles) {
+            for (int b = 0; b < node->HitBoxCount; b++) {
+                const CollisionBox& box = node->HitBoxes[b];
+                if (x > box.left - kCorridorMargin && x < box.right + kCorridorMargin &&
+                    z > box.back - kCorridorMargin && z < box.front + kCorridorMargin &&
+                    y > box.bottom - kCorridorMargin && y < box.top + kCorridorMargin) {
+                    blocked++;
+                    b = node->HitBoxCount;
+                }
+            }
+        }
+    }
+    return blocked;
+}
+
+// The free corridor most in line with the way the player comes; the least blocked one when none is free.
+static void PlanApproach(const Point3D& me, const Point3D& egg)
+{
+    std::vector<ObjNode*> obstacles = ObstaclesNear(egg, kCorridorLength + 1000);
+    float toMeX = me.x - egg.x, toMeZ = me.z - egg.z, length = std::max(1.0f, std::hypot(toMeX, toMeZ));
+    toMeX /= length;
+    toMeZ /= length;
+    float bestScore = 1e30f;
+    for (int i = 0; i < kHeadings; i++) {
+        float angle = float(i) * 2 * PI / kHeadings;
+        float dx = std::cos(angle), dz = std::sin(angle);
+        float score = float(CorridorBlockage(egg, dx, dz, obstacles)) * 10 + (1 - (dx * toMeX + dz * toMeZ));
+        if (score < bestScore) {
+            bestScore = score;
+            gApproach.outer = {egg.x + dx * kCorridorLength, egg.y, egg.z + dz * kCorridorLength};
+        }
+    }
+    gApproach.egg = egg;
+    gApproach.gliding = false;
+    gApproach.planned = true;
+}
+
+static void ApproachEgg(const Point3D& me, Goal* goal)
+{
+    Point3D egg = goal->at;
+    bool sameEgg = gApproach.planned && Distance2D(egg.x, egg.z, gApproach.egg.x, gApproach.egg.z) < 50;
+    float toEgg = Distance2D(me.x, me.z, egg.x, egg.z);
+    if (!sameEgg || (!gApproach.gliding && toEgg < kCorridorLength + 1500))
+        PlanApproach(me, egg); // again as the scenery around the egg comes into range
+    if (!gApproach.gliding && Distance2D(me.x, me.z, gApproach.outer.x, gApproach.outer.z) < 200)
+        gApproach.gliding = true;
+    if (gApproach.gliding && toEgg > kCorridorLength + 400)
+        gApproach.planned = false; // missed it: round again
+
+    if (!gApproach.gliding) {
+        goal->at = gApproach.outer;
+        goal->altitude = HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance;
+        return;
+    }
+    goal->altitude = GlideAltitude(egg, toEgg);
+}
+
+// With the egg in the claw: on along the corridor, climbing, until the cruise height is reached.
+static bool ClimbOut(const Point3D& me, Goal* goal)
+{
+    if (!gApproach.planned || !gApproach.gliding)
+        return false;
+    float cruise = HighestGroundToward(me, gApproach.egg.x, gApproach.egg.z, 2500) + kCruiseClearance;
+    if (me.y > cruise - 150) {
+        gApproach.planned = false;
+        return false;
+    }
+    float dx = gApproach.egg.x - gApproach.outer.x, dz = gApproach.egg.z - gApproach.outer.z;
+    goal->at = {gApproach.egg.x + dx * 2, me.y, gApproach.egg.z + dz * 2};
+    goal->altitude = cruise;
+    return true;
+}
+
 static bool ChooseGoal(const Point3D& me, Goal* goal)
 {
     goal->altitude = -1;
@@ -142,12 +295,19 @@ static bool ChooseGoal(const Point3D& me, Goal* goal)
         goal->altitude = gExitWormhole->Position.y - kUnderExit;
         return true;
     }
-    if (gPlayers[0].carriedEgg)
-        return FindWormholeGoal(me, goal);
+    if (gPlayers[0].carriedEgg) {
+        if (ClimbOut(me, goal))
+            return true;
+        if (!FindWormholeGoal(me, goal))
+            return false;
+        // From cruise height the wormhole still takes the egg: it swallows one within 1600 of its mouth.
+        goal->altitude = std::max(goal->altitude,
+                                  HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance);
+        return true;
+    }
     if (!FindEggGoal(me, goal))
         return false;
-    if (Distance2D(me.x, me.z, goal->at.x, goal->at.z) < kDescentDistance)
-        goal->altitude = goal->at.y + kClawBelowBody;
+    ApproachEgg(me, goal);
     return true;
 }
 
@@ -175,9 +335,50 @@ static void SetNeed(int need, float value)
     }
 }
 
+static int EggsDelivered()
+{
+    int delivered = 0;
+    for (uint8_t count : gEggsDelivered)
+        delivered += count;
+    return delivered;
+}
+
+// One line on standard error for each event of the flight: pickups, deliveries, deaths.
+static void ReportEvents()
+{
+    static bool carrying = false, dead = false;
+    static int delivered = 0;
+    const ObjNode* node = gPlayers[0].objNode;
+    if (!node)
+        return;
+    if (bool(gPlayers[0].carriedEgg) != carrying) {
+        carrying = !carrying;
+        std::fprintf(stderr, "frame %d: %s an egg at %.0f %.0f %.0f\n", gFrame,
+                     carrying ? "picked up" : "let go of", double(node->Position.x), double(node->Position.y),
+                     double(node->Position.z));
+    }
+    if (EggsDelivered() != delivered) {
+        delivered = EggsDelivered();
+        std::fprintf(stderr, "frame %d: %d eggs delivered\n", gFrame, delivered);
+    }
+    if (gPlayerDead[0] != dead) {
+        dead = gPlayerDead[0];
+        if (dead) {
+            std::fprintf(stderr, "frame %d: died at %.0f %.0f %.0f\n", gFrame, double(node->Position.x),
+                         double(node->Position.y), double(node->Position.z));
+            for (const ObjNode* near : ObstaclesNear(node->Position, 400))
+                std::fprintf(stderr, "  near: slot %d item type %d at %.0f %.0f %.0f top %.0f\n", near->Slot,
+                             near->TerrainItem ? near->TerrainItem->type : -1, double(near->Position.x),
+                             double(near->Position.y), double(near->Position.z),
+                             double(near->HitBoxes[0].top));
+        }
+    }
+}
+
 // Each frame, before the needs are read: this frame's controls.
 static void PilotPoll()
 {
+    ReportEvents();
     const PlayerRecord& record = gPlayers[0];
     ObjNode* node = record.objNode;
     Goal goal;
@@ -191,6 +392,10 @@ static void PilotPoll()
     float distance = Distance2D(me.x, me.z, goal.at.x, goal.at.z);
     if (goal.altitude < 0)
         goal.altitude = HighestGroundToward(me, goal.at.x, goal.at.z, 2500) + kCruiseClearance;
+    goal.altitude =
+        std::max(goal.altitude, HighestGroundToward(me, goal.at.x, goal.at.z, 400) + kGroundClearance);
+    bool gliding = gApproach.planned && gApproach.gliding && !record.carriedEgg;
+    goal.altitude = ClearAhead(node, goal.altitude, 1500, gApproach.egg, gliding ? 250.0f : 0.0f);
 
     // Heading: bank toward the goal; the bank turns the heading.
     float wanted = std::atan2(-(goal.at.x - me.x), -(goal.at.z - me.z));
@@ -213,7 +418,7 @@ static void PilotPoll()
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: LevelPilot OUT.txt [LEVEL] [FRAMES]\n");
+        std::fprintf(stderr, "usage: LevelPilot OUT.txt [LEVEL] [FRAMES] [GAME SWITCHES...]\n");
         return 2;
     }
     gScript = std::fopen(argv[1], "w");
@@ -232,6 +437,8 @@ int main(int argc, char** argv)
     std::string step = std::to_string(kStep);
     std::vector<std::string> arguments = {"Quorvel2", "--level", level,      "--script", emptyScript,
                                           "--step",   step,      "--frames", frames};
+    for (int i = 4; i < argc; i++) // more switches for the game: --trace, --shot
+        arguments.push_back(argv[i]);
     std::vector<char*> argvGame;
     for (std::string& argument : arguments)
         argvGame.push_back(argument.data());
