@@ -32,6 +32,7 @@ static constexpr float kGlideSlope = 0.85f;     // height lost per unit flown on
 static constexpr float kLevelOut = 250;         // the last stretch before an egg is flown level
 static constexpr float kGroundClearance = 90;   // never lower than this over the ground below
 static constexpr float kBoostDistance = 6000;   // legs longer than this are boosted
+static constexpr float kAboveMouth = 500;       // the height over an egg wormhole's mouth to deliver from
 static constexpr float kWormholeLead = 700;     // aim this far in front of an egg wormhole's mouth
 static constexpr float kUnderExit = 450;        // the exit wormhole draws in a player below its mouth
 static constexpr float kObstacleMargin = 110;
@@ -300,9 +301,11 @@ static bool ChooseGoal(const Point3D& me, Goal* goal)
             return true;
         if (!FindWormholeGoal(me, goal))
             return false;
-        // From cruise height the wormhole still takes the egg: it swallows one within 1600 of its mouth.
-        goal->altitude = std::max(goal->altitude,
-                                  HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance);
+        // Well above the mouth the wormhole still takes the egg (it swallows one within 1600 of its
+        // mouth); the way there keeps the cruise height until the last stretch.
+        float toWormhole = Distance2D(me.x, me.z, goal->at.x, goal->at.z);
+        float cruise = HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance;
+        goal->altitude = toWormhole < 2500 ? std::max(goal->altitude, goal->at.y) + kAboveMouth : cruise;
         return true;
     }
     if (!FindEggGoal(me, goal))
