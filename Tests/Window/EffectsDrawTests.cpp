@@ -194,7 +194,7 @@ TEST_F(EffectsDrawTest, ASplashThrowsBrightDropsAboveTheLake)
 
     WindowPixels before = DrawLookingAt(water, 500, 150);
     SplashIntoWater(&water, 1.2f);
-    HarnessPlayFrames(5, nullptr, nullptr);
+    HarnessPlayFrames(12, nullptr, nullptr); // a fifth of a second: the drops are up
     WindowPixels after = DrawLookingAt(water, 500, 150);
     KeepScreenshot(after, "splash");
 
