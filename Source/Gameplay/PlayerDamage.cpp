@@ -244,7 +244,9 @@ bool PlayerHitByWeapon(ObjNode* weapon, ObjNode* self, const Point3D*, const Vec
 
 void PlayBodyHit(int player, float volume)
 {
-    PlayEffectAtRate(EFFECT_BODYHIT, &gPlayers[player].objNode->Position, kNormalRate, volume);
+    const ObjNode* node = gPlayers[player].objNode;
+    if (node)
+        PlayEffectAtRate(EFFECT_BODYHIT, &node->Position, kNormalRate, volume);
     RumbleForEffect(EFFECT_BODYHIT, player);
 }
 

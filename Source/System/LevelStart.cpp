@@ -24,7 +24,6 @@
 #include "System/Pause.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
-#include "System/ScriptedPlay.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
 #include "Terrain/SplineObjects.h"
@@ -187,12 +186,8 @@ static void EndTimeDemoLevel()
 
 void StartLevel()
 {
-    // Every time-demo run, and every level of a scripted run, sees the same events from its start, so
-    // that a level's script plays the same alone (--level) and within the whole game (--game).
-    if (gTimeDemoMode || IsScriptedPlayRequested() || IsScriptedGameRequested())
-        SeedRandom(0);
-    if (IsScriptedGameRequested())
-        LogLine(kLogInfo, "Level starts at script frame %d", ScriptedGameFrame());
+    if (gTimeDemoMode)
+        SeedRandom(0); // every time-demo run sees the same events
 
     gLevelFrames = 0;
     gLevelTime = 0;

@@ -420,11 +420,6 @@ static void ScriptedGamePoll()
     gGameFrame++;
 }
 
-int32_t ScriptedGameFrame()
-{
-    return gGameFrame;
-}
-
 void StartScriptedGame()
 {
     SeedRandom(0);

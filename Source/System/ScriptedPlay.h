@@ -58,7 +58,6 @@ bool IsScriptedPlayRequested(); // a level was asked for on the command line
 // quits (exit code 0).
 bool IsScriptedGameRequested();
 void StartScriptedGame();
-int32_t ScriptedGameFrame(); // the script frame the whole game has reached
 
 // The trace's header row and one row of a player (no line ends).
 std::string TraceHeader();
