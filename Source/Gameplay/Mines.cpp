@@ -117,7 +117,8 @@ static void MoveFireball(ObjNode* ball)
 static void LaunchFireball(const Point3D& centre)
 {
     Vector3D dir;
-    Normalize3XYZ(RandomSigned(), RandomUnit() * 2 - 0.5f, RandomSigned(), &dir);
+    float x = RandomSigned(), y = RandomUnit() * 2 - 0.5f, z = RandomSigned();
+    Normalize3XYZ(x, y, z, &dir);
     ObjectDefinition def = {};
     def.genre = INVISIBLE_GENRE;
     def.slot = kFireballSlot;

@@ -149,6 +149,16 @@ std::pair<float, float> FindGround(LevelWork& level, float x, float z)
     return {x, z};
 }
 
+// Good ground near a random point at least `keepOut` inside the level's edges. The depth is drawn
+// before the width: the levels already made were placed in that order.
+static std::pair<float, float> RandomGround(LevelWork& level, float keepOut)
+{
+    float extent = level.Extent();
+    float z = level.random.Range(keepOut, extent - keepOut);
+    float x = level.random.Range(keepOut, extent - keepOut);
+    return FindGround(level, x, z);
+}
+
 // Power-ups on a loose grid: weapons most, then fuel, health and shields.
 static void ScatterPowerUps(LevelWork& level)
 {
@@ -156,8 +166,8 @@ static void ScatterPowerUps(LevelWork& level)
     bool adventure = level.info->mode == kModeAdventure;
     for (float z = step; z < extent - kRimKeepOut; z += step) {
         for (float x = step; x < extent - kRimKeepOut; x += step) {
-            auto [px, pz] =
-                FindGround(level, x + level.random.Range(-600, 600), z + level.random.Range(-600, 600));
+            float jitterZ = level.random.Range(-600, 600), jitterX = level.random.Range(-600, 600);
+            auto [px, pz] = FindGround(level, x + jitterX, z + jitterZ);
             if (!GoodGround(level, px, pz))
                 continue;
             float r = level.random.Unit();
@@ -206,8 +216,7 @@ static void AddFences(LevelWork& level)
     if (level.info->scene == kSceneForest) {
         int count = level.info->superTiles / 5;
         for (int f = 0; f < count; f++) {
-            auto [cx, cz] = FindGround(level, level.random.Range(kRimKeepOut * 2, extent - kRimKeepOut * 2),
-                                       level.random.Range(kRimKeepOut * 2, extent - kRimKeepOut * 2));
+            auto [cx, cz] = RandomGround(level, kRimKeepOut * 2);
             float radius = level.random.Range(1800, 2600), start = level.random.Range(0, 6.28f);
             PlayfieldFence fence;
             fence.type = 0;
@@ -251,9 +260,7 @@ std::vector<std::pair<float, float>> PatrolRing(LevelWork& level, float cx, floa
 
 static void AddPatrol(LevelWork& level, uint16_t type, int count, float radius, uint8_t parm0 = 0)
 {
-    float extent = level.Extent();
-    auto [cx, cz] = FindGround(level, level.random.Range(kRimKeepOut + radius, extent - kRimKeepOut - radius),
-                               level.random.Range(kRimKeepOut + radius, extent - kRimKeepOut - radius));
+    auto [cx, cz] = RandomGround(level, kRimKeepOut + radius);
     PlayfieldSpline spline = LoopSpline(PatrolRing(level, cx, cz, radius));
     for (int i = 0; i < count; i++) {
         PlayfieldSplineItem item = {float(i) / float(count) + 0.01f, type, {parm0, 0, 0, 0}, 0};
@@ -276,20 +283,19 @@ static void AddEnemiesAndHazards(LevelWork& level)
         case kSceneDesert:
             AddPatrol(level, i % 3 == 0 ? 16 : (i % 3 == 1 ? 15 : 26), 2, level.random.Range(1500, 2600));
             break;
-        case kSceneSwamp:
-            AddPatrol(level, i % 2 ? 48 : 15, 2, level.random.Range(1800, 3000),
-                      uint8_t(level.random.Int(0, 3)));
+        case kSceneSwamp: {
+            uint8_t phase = uint8_t(level.random.Int(0, 3));
+            AddPatrol(level, i % 2 ? 48 : 15, 2, level.random.Range(1800, 3000), phase);
             break;
+        }
         }
     }
     if (adventure)
         AddPatrol(level, 32, 2, 1400);
 
-    float extent = level.Extent();
     int fixed = adventure ? info.superTiles * 2 : info.superTiles / 2;
     for (int i = 0; i < fixed; i++) {
-        auto [x, z] = FindGround(level, level.random.Range(kRimKeepOut, extent - kRimKeepOut),
-                                 level.random.Range(kRimKeepOut, extent - kRimKeepOut));
+        auto [x, z] = RandomGround(level, kRimKeepOut);
         if (!GoodGround(level, x, z))
             continue;
         int kind = level.random.Int(0, 9);
@@ -316,9 +322,7 @@ static void AddEnemiesAndHazards(LevelWork& level)
     }
     if (info.scene == kSceneSwamp) {
         for (int group = 0; group < (adventure ? 4 : 2); group++) {
-            auto [cx, cz] =
-                FindGround(level, level.random.Range(kRimKeepOut * 1.5f, extent - kRimKeepOut * 1.5f),
-                           level.random.Range(kRimKeepOut * 1.5f, extent - kRimKeepOut * 1.5f));
+            auto [cx, cz] = RandomGround(level, kRimKeepOut * 1.5f);
             for (int b = 0; b < 3; b++)
                 level.playfield.items.push_back(ItemAt(cx + std::cos(float(b) * 2.1f) * 900.0f,
                                                        cz + std::sin(float(b) * 2.1f) * 900.0f, 46,
