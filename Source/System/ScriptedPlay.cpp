@@ -345,6 +345,13 @@ static void ApplyScriptFrame(int32_t frame, size_t* nextEvent)
     }
 }
 
+static int32_t gScriptedFrame = -1;
+
+int32_t ScriptedPlayFrame()
+{
+    return gScriptedFrame;
+}
+
 void RunScriptedPlay()
 {
     std::FILE* trace = gAsked.trace.empty() ? nullptr : OpenOutput(gAsked.trace, "trace");
@@ -374,6 +381,7 @@ void RunScriptedPlay()
 
     size_t nextEvent = 0;
     for (int32_t frame = 0; frame < gRun.frames; frame++) {
+        gScriptedFrame = frame;
         ApplyScriptFrame(frame, &nextEvent);
         bool goesOn = PlayLevelFrame();
 

@@ -52,6 +52,9 @@ int CheckScriptedPlayOptions();
 bool IsScriptedPlayRequested(); // a level was asked for on the command line
 // Plays the requested level as the switches say, then quits (exit code 0). Never returns.
 [[noreturn]] void RunScriptedPlay();
+// The frame of the level being played from a script, counted as its script counts them; -1 before
+// the first frame and outside scripted play.
+int32_t ScriptedPlayFrame();
 
 // The whole game played from a script (--game): counted from the first poll after this call, each
 // frame takes the script's needs and keys, saves the shots asked for and, after --frames frames,

@@ -1,12 +1,16 @@
 // LevelPilot: flies an adventure level from its start to its exit and writes what it did as a play
 // script, the fixture of the tests that play a whole level. The pilot runs inside the game's own
 // scripted play (the same start, frame step and frame order as a replay of its script): each frame it
-// picks a goal (the nearest egg, then an egg wormhole's open side, at last the exit wormhole),
-// steers and pitches toward it and boosts over long legs. Its needs are rounded to hundredths before
-// they are used, so that the script written holds exactly what was flown.
+// picks a goal (the nearest egg down a corridor free of trees, then the run in to an egg wormhole's
+// open side, at last the exit wormhole), steers round or climbs over what lies ahead, and boosts over
+// long legs. Its needs are rounded to hundredths before they are used, so that the script written
+// holds exactly what was flown; pickups, deliveries and deaths are reported on standard error.
 //
 //   LevelPilot OUT.txt [LEVEL] [FRAMES] [GAME SWITCHES...]   (from the build folder, under a display)
 //   Quorvel2 --level level1 --script OUT.txt --step 0.05 --frames FRAMES   replays it
+//
+// The release build's Tests/LevelPilot Tests/Scripts/level1-complete.txt level1 7000 wrote the
+// fixture of that name.
 
 #include "Gameplay/Eggs.h"
 #include "Gameplay/Player.h"
@@ -17,6 +21,7 @@
 #include "System/InputHook.h"
 #include "System/LevelGlobals.h"
 #include "System/ScriptedPlay.h"
+#include "Terrain/Fences.h"
 #include "Terrain/Terrain.h"
 
 #include <algorithm>
@@ -32,15 +37,18 @@ static constexpr float kGlideSlope = 0.85f;     // height lost per unit flown on
 static constexpr float kLevelOut = 250;         // the last stretch before an egg is flown level
 static constexpr float kGroundClearance = 90;   // never lower than this over the ground below
 static constexpr float kBoostDistance = 6000;   // legs longer than this are boosted
-static constexpr float kAboveMouth = 500;       // the height over an egg wormhole's mouth to deliver from
-static constexpr float kWormholeLead = 700;     // aim this far in front of an egg wormhole's mouth
+static constexpr float kWormholeLead = 700;     // this far in front of a wormhole's mouth, head straight in
+static constexpr float kWormholeRunIn = 2200;   // where the run in to a wormhole's mouth starts
+static constexpr float kWormholeBody = 900;     // a wormhole's reach across the ground from its middle
 static constexpr float kUnderExit = 450;        // the exit wormhole draws in a player below its mouth
 static constexpr float kObstacleMargin = 110;
+static constexpr float kUnderCeiling = 80; // the player is held below the flight ceiling
+static constexpr float kLookAhead = 1500;  // obstacles this far ahead are climbed over or flown round
 static constexpr uint16_t kNestItem = 3;
 static constexpr uint16_t kWormholeItem = 4;
 
 static std::FILE* gScript;
-static int gFrame;
+static int gFrame = -1;
 static float gWritten[NUM_CONTROL_NEEDS];
 
 struct Goal
@@ -63,6 +71,12 @@ static float HighestGroundToward(const Point3D& from, float x, float z, float re
         highest =
             std::max(highest, TerrainHeightAt(from.x + dx / length * along, from.z + dz / length * along));
     return highest;
+}
+
+// The cruise height on the way toward (x, z): over the highest ground ahead, under the flight ceiling.
+static float CruiseAltitude(const Point3D& from, float x, float z)
+{
+    return HighestGroundToward(from, x, z, 2500) + kCruiseClearance;
 }
 
 // The nearest egg the player may pick up: one in the object list (in its nest or dropped), else the
@@ -97,8 +111,9 @@ static bool FindEggGoal(const Point3D& me, Goal* goal)
     return found;
 }
 
-// The open side of the nearest egg wormhole: in front of its mouth once its object exists, else over
-// the item's place.
+// The nearest egg wormhole: the way in to its mouth once its object exists, else over the item's place.
+// A wormhole takes an egg only from its open side, so the pilot first comes round to a point well
+// out in front of the mouth and then flies straight at the mouth.
 static bool FindWormholeGoal(const Point3D& me, Goal* goal)
 {
     float best = 1e30f;
@@ -109,17 +124,21 @@ static bool FindWormholeGoal(const Point3D& me, Goal* goal)
         Point3D mouth, deeper;
         FindJointPosition(node, 0, &mouth);
         FindJointPosition(node, 1, &deeper);
-        float dx = deeper.x - mouth.x, dy = deeper.y - mouth.y, dz = deeper.z - mouth.z;
-        float length = std::max(1.0f, std::sqrt(dx * dx + dy * dy + dz * dz));
-        Point3D front = {mouth.x - dx / length * kWormholeLead, mouth.y - dy / length * kWormholeLead,
-                         mouth.z - dz / length * kWormholeLead};
-        float distance = Distance2D(me.x, me.z, front.x, front.z);
-        if (distance < best) {
-            best = distance;
-            goal->at = front;
-            goal->altitude = front.y;
-            found = true;
-        }
+        float distance = Distance2D(me.x, me.z, mouth.x, mouth.z);
+        if (distance >= best)
+            continue;
+        best = distance;
+        found = true;
+        float ax = deeper.x - mouth.x, az = deeper.z - mouth.z, across = std::max(1.0f, std::hypot(ax, az));
+        ax /= across;
+        az /= across;
+        float inFront = -((me.x - mouth.x) * ax + (me.z - mouth.z) * az);
+        float offAxis = std::fabs((me.x - mouth.x) * az - (me.z - mouth.z) * ax);
+        if (inFront > kWormholeLead && offAxis < inFront * 0.5f)
+            goal->at = mouth; // lined up: straight in
+        else
+            goal->at = {mouth.x - ax * kWormholeRunIn, mouth.y, mouth.z - az * kWormholeRunIn};
+        goal->altitude = std::min(mouth.y, MaxFlightAltitude(me.x, me.z) - kUnderCeiling);
     }
     if (found)
         return true;
@@ -164,15 +183,58 @@ static std::vector<ObjNode*> ObstaclesNear(const Point3D& where, float reach)
     return obstacles;
 }
 
-// The height that clears every obstacle on the next `reach` units of the heading, at least `altitude`.
-// Obstacles within `spare` of `keep` (the egg being approached and its nest) do not count.
-static float ClearAhead(const ObjNode* player, float altitude, float reach, const Point3D& keep, float spare)
+// The top of the highest fence passing within the obstacle margin of (x, z); far below the ground
+// when there is none. Enemy barriers stop only enemies.
+static float FenceTopNear(float x, float z)
+{
+    float top = -1e30f;
+    for (int i = 0; i < gNumFences; i++) {
+        const FenceRecordType& fence = gFences[i];
+        if (fence.type == FENCE_TYPE_ENEMY_BARRIER || !fence.sectionVectors || fence.bounds.maxY <= top)
+            continue;
+        for (int j = 0; j + 1 < fence.numNubs; j++) {
+            const Point3D& a = fence.nubs[j];
+            const Vector2D& along = fence.sectionVectors[j];
+            float length = Distance2D(a.x, a.z, fence.nubs[j + 1].x, fence.nubs[j + 1].z);
+            float t = std::clamp((x - a.x) * along.x + (z - a.z) * along.y, 0.0f, length);
+            if (Distance2D(x, z, a.x + along.x * t, a.z + along.y * t) < kObstacleMargin * 2) {
+                top = fence.bounds.maxY;
+                break;
+            }
+        }
+    }
+    return top;
+}
+
+// The egg wormholes: their bodies let only eggs in.
+static std::vector<Point3D> EggWormholePlaces()
+{
+    std::vector<Point3D> places;
+    for (ObjNode* node = gObjectListHead; node; node = node->NextInList) {
+        if (node->ItemTag == ITEM_TAG_EGG_WORMHOLE && node->CType != INVALID_NODE_FLAG)
+            places.push_back(node->Position);
+    }
+    return places;
+}
+
+// The height that clears every obstacle on the next `reach` units along `heading`, at least
+// `altitude`. Obstacles within `spare` of `keep` (the egg being approached and its nest) do not count.
+static float ClearAhead(const ObjNode* player, float heading, float altitude, float reach,
+                        const Point3D& keep, float spare)
 {
     std::vector<ObjNode*> obstacles = ObstaclesNear(player->Position, reach + 500);
-    float dx = -std::sin(player->Rotation.y), dz = -std::cos(player->Rotation.y);
+    std::vector<Point3D> wormholes = gPlayers[0].carriedEgg ? std::vector<Point3D>() : EggWormholePlaces();
+    float dx = -std::sin(heading), dz = -std::cos(heading);
     float y = player->Position.y;
     for (float along = 0; along <= reach; along += 50) {
         float x = player->Position.x + dx * along, z = player->Position.z + dz * along;
+        float fenceTop = FenceTopNear(x, z);
+        if (std::min(y, altitude) < fenceTop + kObstacleMargin)
+            altitude = std::max(altitude, fenceTop + 2 * kObstacleMargin);
+        for (const Point3D& wormhole : wormholes) {
+            if (Distance2D(x, z, wormhole.x, wormhole.z) < kWormholeBody)
+                altitude = std::max(altitude, PLAYER_CEILING + 1000); // flown round, never over
+        }
         for (const ObjNode* node : obstacles) {
             if (Distance2D(node->Position.x, node->Position.z, keep.x, keep.z) < spare)
                 continue;
@@ -252,6 +314,14 @@ static void PlanApproach(const Point3D& me, const Point3D& egg)
     gApproach.planned = true;
 }
 
+// Whether a point lies more than a right angle off the player's heading.
+static bool IsBehind(const Point3D& me, const Point3D& point)
+{
+    const ObjNode* player = gPlayers[0].objNode;
+    float dx = -std::sin(player->Rotation.y), dz = -std::cos(player->Rotation.y);
+    return (point.x - me.x) * dx + (point.z - me.z) * dz < 0;
+}
+
 static void ApproachEgg(const Point3D& me, Goal* goal)
 {
     Point3D egg = goal->at;
@@ -259,14 +329,17 @@ static void ApproachEgg(const Point3D& me, Goal* goal)
     float toEgg = Distance2D(me.x, me.z, egg.x, egg.z);
     if (!sameEgg || (!gApproach.gliding && toEgg < kCorridorLength + 1500))
         PlanApproach(me, egg); // again as the scenery around the egg comes into range
-    if (!gApproach.gliding && Distance2D(me.x, me.z, gApproach.outer.x, gApproach.outer.z) < 200)
-        gApproach.gliding = true;
+    float toOuter = Distance2D(me.x, me.z, gApproach.outer.x, gApproach.outer.z);
+    if (!gApproach.gliding && (toOuter < 250 || (toOuter < 700 && IsBehind(me, gApproach.outer))))
+        gApproach.gliding = true; // at the corridor's end, or passing it
     if (gApproach.gliding && toEgg > kCorridorLength + 400)
         gApproach.planned = false; // missed it: round again
+    if (gApproach.gliding && toEgg < kCorridorLength && IsBehind(me, egg))
+        gApproach.planned = false; // circling inside its turn: out to the corridor's end again
 
     if (!gApproach.gliding) {
         goal->at = gApproach.outer;
-        goal->altitude = HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance;
+        goal->altitude = CruiseAltitude(me, goal->at.x, goal->at.z);
         return;
     }
     goal->altitude = GlideAltitude(egg, toEgg);
@@ -277,8 +350,9 @@ static bool ClimbOut(const Point3D& me, Goal* goal)
 {
     if (!gApproach.planned || !gApproach.gliding)
         return false;
-    float cruise = HighestGroundToward(me, gApproach.egg.x, gApproach.egg.z, 2500) + kCruiseClearance;
-    if (me.y > cruise - 150) {
+    float cruise = CruiseAltitude(me, gApproach.egg.x, gApproach.egg.z);
+    if (me.y > std::min(cruise, MaxFlightAltitude(me.x, me.z) - kUnderCeiling) - 150 ||
+        Distance2D(me.x, me.z, gApproach.egg.x, gApproach.egg.z) > kClimbOut) {
         gApproach.planned = false;
         return false;
     }
@@ -299,14 +373,7 @@ static bool ChooseGoal(const Point3D& me, Goal* goal)
     if (gPlayers[0].carriedEgg) {
         if (ClimbOut(me, goal))
             return true;
-        if (!FindWormholeGoal(me, goal))
-            return false;
-        // Well above the mouth the wormhole still takes the egg (it swallows one within 1600 of its
-        // mouth); the way there keeps the cruise height until the last stretch.
-        float toWormhole = Distance2D(me.x, me.z, goal->at.x, goal->at.z);
-        float cruise = HighestGroundToward(me, goal->at.x, goal->at.z, 2500) + kCruiseClearance;
-        goal->altitude = toWormhole < 2500 ? std::max(goal->altitude, goal->at.y) + kAboveMouth : cruise;
-        return true;
+        return FindWormholeGoal(me, goal);
     }
     if (!FindEggGoal(me, goal))
         return false;
@@ -378,9 +445,13 @@ static void ReportEvents()
     }
 }
 
-// Each frame, before the needs are read: this frame's controls.
+// Each frame, before the needs are read: this frame's controls. The input is polled more than once
+// a frame while a level loads; the pilot flies from the level's first frame, once a frame.
 static void PilotPoll()
 {
+    if (ScriptedPlayFrame() < 0 || ScriptedPlayFrame() == gFrame)
+        return;
+    gFrame = ScriptedPlayFrame();
     ReportEvents();
     const PlayerRecord& record = gPlayers[0];
     ObjNode* node = record.objNode;
@@ -388,20 +459,31 @@ static void PilotPoll()
     if (!node || gPlayerDead[0] || !ChooseGoal(node->Position, &goal)) {
         for (int need : {kNeedLeft, kNeedRight, kNeedUp, kNeedDown, kNeedBoost})
             SetNeed(need, 0);
-        gFrame++;
         return;
     }
     const Point3D& me = node->Position;
     float distance = Distance2D(me.x, me.z, goal.at.x, goal.at.z);
     if (goal.altitude < 0)
-        goal.altitude = HighestGroundToward(me, goal.at.x, goal.at.z, 2500) + kCruiseClearance;
+        goal.altitude = CruiseAltitude(me, goal.at.x, goal.at.z);
     goal.altitude =
         std::max(goal.altitude, HighestGroundToward(me, goal.at.x, goal.at.z, 400) + kGroundClearance);
+    // Heading: toward the goal, or as little off it as clears what cannot be flown over under the
+    // ceiling; the bank turns the heading.
     bool gliding = gApproach.planned && gApproach.gliding && !record.carriedEgg;
-    goal.altitude = ClearAhead(node, goal.altitude, 1500, gApproach.egg, gliding ? 250.0f : 0.0f);
-
-    // Heading: bank toward the goal; the bank turns the heading.
-    float wanted = std::atan2(-(goal.at.x - me.x), -(goal.at.z - me.z));
+    float spare = gliding ? 250.0f : 0.0f;
+    float highest = MaxFlightAltitude(me.x, me.z) - kUnderCeiling;
+    float toGoal = std::atan2(-(goal.at.x - me.x), -(goal.at.z - me.z)), wanted = toGoal;
+    float lowestNeeded = 1e30f;
+    for (float offset : {0.0f, 0.35f, -0.35f, 0.7f, -0.7f, 1.05f, -1.05f, 1.5f, -1.5f}) {
+        float needed = ClearAhead(node, toGoal + offset, goal.altitude, kLookAhead, gApproach.egg, spare);
+        if (needed < lowestNeeded - 1) {
+            lowestNeeded = needed;
+            wanted = toGoal + offset;
+        }
+        if (needed <= highest)
+            break;
+    }
+    goal.altitude = std::min(lowestNeeded, highest);
     float turn = WrapAngle(wanted - node->Rotation.y);
     float bank = std::clamp(turn * 1.6f, -PLAYER_MAX_ROLL, PLAYER_MAX_ROLL);
     float steer = std::clamp((node->Rotation.z - bank) * 3.0f, -1.0f, 1.0f);
@@ -415,7 +497,6 @@ static void PilotPoll()
     SetNeed(kNeedUp, -pitch);
 
     SetNeed(kNeedBoost, distance > kBoostDistance && record.jetFuel > 0.2f ? 1 : 0);
-    gFrame++;
 }
 
 int main(int argc, char** argv)

@@ -2,6 +2,7 @@
 // window, with its results and the frame-time report on standard output and no alert waiting for a
 // click, and the same frames and object counts every run.
 
+#include "Support/Sanitizer.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
 
@@ -18,16 +19,6 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-
-// Two full demo runs are a benchmark's worth of frames; under the sanitizers they would take most of
-// an hour, so the sanitizer build leaves them to the release build.
-#if defined(__SANITIZE_ADDRESS__)
-#define QUORVEL_UNDER_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUORVEL_UNDER_SANITIZER 1
-#endif
-#endif
 
 struct DemoRun
 {
@@ -89,6 +80,8 @@ TEST(TimeDemo, RunsToItsEndAndPrintsTheSameFramesAndObjectCountsEveryRun)
         GTEST_SKIP() << "no display";
     }
 #ifdef QUORVEL_UNDER_SANITIZER
+    // Two full demo runs are a benchmark's worth of frames; under the sanitizers they would take most
+    // of an hour.
     GTEST_SKIP() << "two whole demo runs are left to the release build";
 #endif
 

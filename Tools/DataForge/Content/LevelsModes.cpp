@@ -21,6 +21,29 @@ static void AddStart(LevelWork& level, int player, float x, float z, float towar
         ItemAt(x, z, kItemStart, uint8_t(player), HeadingParm(towardX - x, towardZ - z)));
 }
 
+// Nests and wormholes stand in glades: no tree or boulder within this reach, so a player can swoop
+// down on an egg and climb away with it, and come round to a wormhole's open side.
+constexpr float kNestGlade = 900.0f;
+constexpr float kWormholeGlade = 1500.0f; // the mouth is met at speed, along its axis
+
+static bool IsTallScenery(uint16_t type)
+{
+    static const uint16_t kTall[] = {1, 2, 12, 23, 25, 27, 31, 43}; // trees, stumps, boulders, big rocks
+    return std::find(std::begin(kTall), std::end(kTall), type) != std::end(kTall);
+}
+
+static void ClearGlade(LevelWork& level, float x, float z, float radius)
+{
+    std::vector<PlayfieldItem>& items = level.playfield.items;
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [&](const PlayfieldItem& item) {
+                                   float dx = float(item.x) * kMapUnitWorld - x,
+                                         dz = float(item.z) * kMapUnitWorld - z;
+                                   return IsTallScenery(item.type) && dx * dx + dz * dz < radius * radius;
+                               }),
+                items.end());
+}
+
 static void AddAdventureGoals(LevelWork& level)
 {
     float extent = level.Extent(), c = extent * 0.5f;
@@ -32,12 +55,14 @@ static void AddAdventureGoals(LevelWork& level)
         float a = float(i) / 10.0f * 6.2831853f + 0.3f;
         float r = extent * (i % 2 ? 0.22f : 0.34f);
         auto [x, z] = FindGround(level, c + std::cos(a) * r, c + std::sin(a) * r);
+        ClearGlade(level, x, z, kNestGlade);
         level.playfield.items.push_back(ItemAt(x, z, kItemNest, uint8_t(i % 5)));
     }
     // Three wormholes, facing the middle of the map.
     for (int i = 0; i < 3; i++) {
         float a = float(i) / 3.0f * 6.2831853f + 1.2f;
         auto [x, z] = FindGround(level, c + std::cos(a) * extent * 0.28f, c + std::sin(a) * extent * 0.28f);
+        ClearGlade(level, x, z, kWormholeGlade);
         level.playfield.items.push_back(ItemAt(x, z, kItemWormhole, HeadingParm(c - x, c - z)));
     }
     // Respawn points: a few short markers near the start.
