@@ -79,6 +79,24 @@ static float CruiseAltitude(const Point3D& from, float x, float z)
     return HighestGroundToward(from, x, z, 2500) + kCruiseClearance;
 }
 
+// The map item of `type` nearest to `me` across the ground, leaving out those with any of `skipFlags`.
+static const MapItemType* NearestMapItem(const Point3D& me, uint16_t type, uint16_t skipFlags)
+{
+    const MapItemType* nearest = nullptr;
+    float best = 1e30f;
+    for (int32_t i = 0; i < gNumMapItems; i++) {
+        const MapItemType& item = gMapItems[i];
+        if (item.type != type || (item.flags & skipFlags))
+            continue;
+        float distance = Distance2D(me.x, me.z, float(item.x), float(item.z));
+        if (distance < best) {
+            best = distance;
+            nearest = &item;
+        }
+    }
+    return nearest;
+}
+
 // The nearest egg the player may pick up: one in the object list (in its nest or dropped), else the
 // nearest nest not yet emptied whose objects are still out of range.
 static bool FindEggGoal(const Point3D& me, Goal* goal)
@@ -97,18 +115,11 @@ static bool FindEggGoal(const Point3D& me, Goal* goal)
     }
     if (found)
         return true;
-    for (int32_t i = 0; i < gNumMapItems; i++) {
-        const MapItemType& item = gMapItems[i];
-        if (item.type != kNestItem || (item.flags & (ITEM_FLAG_SPENT | ITEM_FLAG_ADDED)))
-            continue;
-        float distance = Distance2D(me.x, me.z, float(item.x), float(item.z));
-        if (distance < best) {
-            best = distance;
-            goal->at = {float(item.x), item.terrainY, float(item.z)};
-            found = true;
-        }
-    }
-    return found;
+    const MapItemType* nest = NearestMapItem(me, kNestItem, ITEM_FLAG_SPENT | ITEM_FLAG_ADDED);
+    if (!nest)
+        return false;
+    goal->at = {float(nest->x), nest->terrainY, float(nest->z)};
+    return true;
 }
 
 // The nearest egg wormhole: the way in to its mouth once its object exists, else over the item's place.
@@ -142,19 +153,12 @@ static bool FindWormholeGoal(const Point3D& me, Goal* goal)
     }
     if (found)
         return true;
-    for (int32_t i = 0; i < gNumMapItems; i++) {
-        const MapItemType& item = gMapItems[i];
-        if (item.type != kWormholeItem)
-            continue;
-        float distance = Distance2D(me.x, me.z, float(item.x), float(item.z));
-        if (distance < best) {
-            best = distance;
-            goal->at = {float(item.x), item.terrainY, float(item.z)};
-            goal->altitude = -1;
-            found = true;
-        }
-    }
-    return found;
+    const MapItemType* wormhole = NearestMapItem(me, kWormholeItem, 0);
+    if (!wormhole)
+        return false;
+    goal->at = {float(wormhole->x), wormhole->terrainY, float(wormhole->z)};
+    goal->altitude = -1;
+    return true;
 }
 
 // --- The approach to an egg ---
