@@ -39,11 +39,13 @@ static constexpr float kGroundClearance = 90;   // never lower than this over th
 static constexpr float kBoostDistance = 6000;   // legs longer than this are boosted
 static constexpr float kWormholeLead = 700;     // this far in front of a wormhole's mouth, head straight in
 static constexpr float kWormholeRunIn = 2200;   // where the run in to a wormhole's mouth starts
-static constexpr float kWormholeBody = 900;     // a wormhole's reach across the ground from its middle
+static constexpr float kWormholeBody = 1250;    // a wormhole's reach across the ground from its middle
 static constexpr float kUnderExit = 450;        // the exit wormhole draws in a player below its mouth
 static constexpr float kObstacleMargin = 110;
 static constexpr float kUnderCeiling = 80; // the player is held below the flight ceiling
 static constexpr float kLookAhead = 1500;  // obstacles this far ahead are climbed over or flown round
+static constexpr float kPathStep = 50;
+static constexpr float kTurnPerStep = 0.1f; // a full bank turns the heading about this much in 50 units
 static constexpr uint16_t kNestItem = 3;
 static constexpr uint16_t kWormholeItem = 4;
 
@@ -221,25 +223,56 @@ static std::vector<Point3D> EggWormholePlaces()
     return places;
 }
 
-// The height that clears every obstacle on the next `reach` units along `heading`, at least
-// `altitude`. Obstacles within `spare` of `keep` (the egg being approached and its nest) do not count.
-static float ClearAhead(const ObjNode* player, float heading, float altitude, float reach,
-                        const Point3D& keep, float spare)
+static float WrapAngle(float angle)
 {
-    std::vector<ObjNode*> obstacles = ObstaclesNear(player->Position, reach + 500);
-    std::vector<Point3D> wormholes = gPlayers[0].carriedEgg ? std::vector<Point3D>() : EggWormholePlaces();
-    float dx = -std::sin(heading), dz = -std::cos(heading);
+    while (angle > PI)
+        angle -= 2 * PI;
+    while (angle < -PI)
+        angle += 2 * PI;
+    return angle;
+}
+
+// What the headings tried in one frame must clear, gathered once for all of them.
+struct Surroundings
+{
+    std::vector<ObjNode*> obstacles;
+    std::vector<Point3D> wormholes; // empty while an egg is carried: it may fly in then
+};
+
+static Surroundings GatherSurroundings(const Point3D& me, float reach)
+{
+    Surroundings around;
+    around.obstacles = ObstaclesNear(me, reach + 500);
+    if (!gPlayers[0].carriedEgg)
+        around.wormholes = EggWormholePlaces();
+    return around;
+}
+
+// The height that clears every obstacle on the next `reach` units of the path that turns from the
+// player's heading to `heading` as fast as a banked turn can, at least `altitude`. Obstacles within
+// `spare` of `keep` (the egg being approached and its nest) do not count.
+static float ClearAhead(const ObjNode* player, const Surroundings& around, float heading, float altitude,
+                        float reach, const Point3D& keep, float spare)
+{
+    float pathHeading = player->Rotation.y;
+    float x = player->Position.x, z = player->Position.z;
     float y = player->Position.y;
-    for (float along = 0; along <= reach; along += 50) {
-        float x = player->Position.x + dx * along, z = player->Position.z + dz * along;
+    for (float along = 0; along <= reach; along += kPathStep) {
+        float turn = WrapAngle(heading - pathHeading);
+        pathHeading += std::clamp(turn, -kTurnPerStep, kTurnPerStep);
+        x -= std::sin(pathHeading) * kPathStep;
+        z -= std::cos(pathHeading) * kPathStep;
         float fenceTop = FenceTopNear(x, z);
         if (std::min(y, altitude) < fenceTop + kObstacleMargin)
             altitude = std::max(altitude, fenceTop + 2 * kObstacleMargin);
-        for (const Point3D& wormhole : wormholes) {
-            if (Distance2D(x, z, wormhole.x, wormhole.z) < kWormholeBody)
-                altitude = std::max(altitude, PLAYER_CEILING + 1000); // flown round, never over
+        // Wormholes are flown round, never over; a deeper point costs more, so that a player
+        // already inside a body's reach (just after a delivery) takes the way out.
+        for (const Point3D& wormhole : around.wormholes) {
+            float distance = Distance2D(x, z, wormhole.x, wormhole.z);
+            if (distance < kWormholeBody)
+                altitude = std::max(altitude, PLAYER_CEILING + 1000 + kWormholeBody - distance);
         }
-        for (const ObjNode* node : obstacles) {
+        for (const ObjNode* node : around.obstacles) {
             if (Distance2D(node->Position.x, node->Position.z, keep.x, keep.z) < spare)
                 continue;
             for (int b = 0; b < node->HitBoxCount; b++) {
@@ -385,15 +418,6 @@ static bool ChooseGoal(const Point3D& me, Goal* goal)
     return true;
 }
 
-static float WrapAngle(float angle)
-{
-    while (angle > PI)
-        angle -= 2 * PI;
-    while (angle < -PI)
-        angle += 2 * PI;
-    return angle;
-}
-
 static float Hundredths(float value)
 {
     return std::round(std::clamp(value, 0.0f, 1.0f) * 100) / 100;
@@ -478,8 +502,10 @@ static void PilotPoll()
     float highest = MaxFlightAltitude(me.x, me.z) - kUnderCeiling;
     float toGoal = std::atan2(-(goal.at.x - me.x), -(goal.at.z - me.z)), wanted = toGoal;
     float lowestNeeded = 1e30f;
+    Surroundings around = GatherSurroundings(me, kLookAhead);
     for (float offset : {0.0f, 0.35f, -0.35f, 0.7f, -0.7f, 1.05f, -1.05f, 1.5f, -1.5f}) {
-        float needed = ClearAhead(node, toGoal + offset, goal.altitude, kLookAhead, gApproach.egg, spare);
+        float needed = ClearAhead(node, around, toGoal + offset, std::min(goal.altitude, highest), kLookAhead,
+                                  gApproach.egg, spare);
         if (needed < lowestNeeded - 1) {
             lowestNeeded = needed;
             wanted = toGoal + offset;

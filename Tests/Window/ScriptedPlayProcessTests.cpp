@@ -3,7 +3,6 @@
 // before a window opens.
 
 #include "3D/ImageDecode.h"
-#include "Support/Sanitizer.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
 
@@ -270,9 +269,6 @@ TEST_F(ScriptedPlayProcessTest, TenSecondsOverTheForestShowSkyAboveTheChasedPlay
 TEST_F(ScriptedPlayProcessTest, TheLevelOneScriptDeliversEveryEggAndTakesTheExit)
 {
     NeedDisplay();
-#ifdef QUORVEL_UNDER_SANITIZER
-    GTEST_SKIP() << "the level-1 script is played in the release build";
-#endif
     const int frameLimit = 7000;
     GameRun run =
         RunGame(folder.Path(),
