@@ -13,7 +13,7 @@ target=$1 seconds=${2:-600} seed=${3:-0}
 [ -f "Tests/Fuzz/Fuzz$target.cpp" ] || { echo "no fuzz target Tests/Fuzz/Fuzz$target.cpp" >&2; exit 2; }
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON >/dev/null
+  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON >/dev/null
 cmake --build build-sanitize -j2 --target "fuzz_$target"
 
 out="build-sanitize/fuzz/$target"

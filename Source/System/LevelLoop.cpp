@@ -15,8 +15,10 @@
 #include "System/FrameRate.h"
 #include "System/GameShell.h"
 #include "System/Input.h"
+#include "System/Log.h"
 #include "System/Pause.h"
 #include "System/Prefs.h"
+#include "System/ScriptedPlay.h"
 #include "Tarnet/Files/StandardOutput.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
@@ -113,6 +115,10 @@ static uint32_t gTimeDemoStartTicks = 0;
 void BeginLevelPlay()
 {
     PollInput();
+    // A scripted game's level frames poll once each from here on: a level's own script, shifted by
+    // this frame, plays the level inside the game.
+    if (ScriptedGameFrame() >= 0)
+        LogLine(kLogInfo, "Level %d starts at script frame %d", gLevelIndex + 1, ScriptedGameFrame());
     // Twice, so the first measured frame does not include the loading time. The time demo fills the
     // whole history with its fixed 40 instead, so that rates measured before it cannot reach its
     // first frames and every run moves exactly alike.

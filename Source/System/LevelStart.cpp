@@ -24,6 +24,7 @@
 #include "System/Pause.h"
 #include "System/Prefs.h"
 #include "System/Random.h"
+#include "System/ScriptedPlay.h"
 #include "Tarnet/Tarnet.h"
 #include "Terrain/Fences.h"
 #include "Terrain/SplineObjects.h"
@@ -186,8 +187,10 @@ static void EndTimeDemoLevel()
 
 void StartLevel()
 {
-    if (gTimeDemoMode)
-        SeedRandom(0); // every time-demo run sees the same events
+    // Every time-demo run and every scripted run sees the same events in a level, however the
+    // menus before it were gone through.
+    if (gTimeDemoMode || IsScriptedPlayRequested() || IsScriptedGameRequested())
+        SeedRandom(0);
 
     gLevelFrames = 0;
     gLevelTime = 0;

@@ -359,8 +359,7 @@ void RunScriptedPlay()
     if ((!gAsked.trace.empty() && !trace) || (!gAsked.record.empty() && !record))
         std::exit(2);
 
-    // The same level start every run: the same random numbers, the same first frame time.
-    SeedRandom(0);
+    // The same level start every run: the same first frame time (the level seeds the random numbers).
     SetNeedsScripted(gRun.scripted);
     gPlayMode = gRun.playMode;
     InitPlayerRecords(false);
@@ -409,8 +408,13 @@ void RunScriptedPlay()
 
 // --- The whole game ---
 
-static int32_t gGameFrame = 0;
+static int32_t gGameFrame = -1;
 static size_t gGameNextEvent = 0;
+
+int32_t ScriptedGameFrame()
+{
+    return gGameFrame;
+}
 
 // At the start of every poll: the shots of the frame just shown, the end, this frame's input.
 static void ScriptedGamePoll()

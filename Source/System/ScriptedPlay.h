@@ -61,6 +61,8 @@ int32_t ScriptedPlayFrame();
 // quits (exit code 0).
 bool IsScriptedGameRequested();
 void StartScriptedGame();
+// The frame the next poll of a scripted game takes; -1 outside one.
+int32_t ScriptedGameFrame();
 
 // The trace's header row and one row of a player (no line ends).
 std::string TraceHeader();

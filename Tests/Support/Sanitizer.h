@@ -1,5 +1,5 @@
-// Whether this test program was built with AddressSanitizer: long runs and runs that depend on the
-// optimised build's exact floating point are left to the release build.
+// Whether this test program was built with AddressSanitizer: runs too long for it are left to the
+// release build.
 #pragma once
 
 #if defined(__SANITIZE_ADDRESS__)

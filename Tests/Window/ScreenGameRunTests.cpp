@@ -1,10 +1,11 @@
 // The whole game from its start, as a player goes through it, run as the real program from a
-// script (--game): the splash and the story skipped, the main menu, a new adventure, level 1 ended
-// with the level-skip keys, the save prompt, level 2, quit; and a two-player race through the
+// script (--game): the splash and the story skipped, the main menu, a new adventure, level 1 played
+// to its exit by its own script, the save prompt, level 2, quit; and a two-player race through the
 // controller check. A picture of each screen is taken on the way; set QUORVEL_SCREENSHOTS to a
 // folder to keep them.
 
 #include "3D/ImageDecode.h"
+#include "Support/LevelOneScript.h"
 #include "Support/TempFolder.h"
 #include "Support/TestWindow.h"
 
@@ -132,6 +133,24 @@ PictureLook LookAt(const std::filesystem::path& path, bool shownPart = false)
     return look;
 }
 
+// The frame of the whole game at which level 1 plays its first frame, after the splash, the story,
+// the menus below and the level's intro; the game logs it.
+constexpr int kLevelOneStart = 254;
+
+// A level's script as lines of the whole game's script: every frame moved on by `by`.
+std::string ShiftedScript(const char* path, int by)
+{
+    std::istringstream lines(ReadWholeFile(path));
+    std::string shifted;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        size_t end = line.find(' ');
+        shifted += std::to_string(std::stoi(line.substr(0, end)) + by) + line.substr(end) + "\n";
+    }
+    return shifted;
+}
+
 // Where the lines of the log are: each of `lines` must come after the one before.
 bool InOrder(const std::string& log, const std::vector<std::string>& lines, std::string* missing)
 {
@@ -182,37 +201,44 @@ protected:
 
 TEST_F(ScreenGameRunTest, AnAdventureFromTheSplashThroughLevelOneAndTheSavePromptIntoLevelTwo)
 {
-    // One frame is 1/20 s. The presses wait for each screen's fade-in; level 1 is ended with the
-    // level-skip keys, since its eggs cannot be carried home by script yet.
-    WriteScript("# splash, story: skipped\n"
-                "20 menu-confirm 1\n22 menu-confirm 0\n"
-                "50 menu-confirm 1\n52 menu-confirm 0\n"
-                "# main menu: Play, New Adventure\n"
-                "110 menu-confirm 1\n112 menu-confirm 0\n"
-                "140 menu-confirm 1\n142 menu-confirm 0\n"
-                "# level 1 after its 5 s intro: climb a little, then the skip keys\n"
-                "300 down 0.5\n"
-                "360 key:Left_GUI 1\n362 key:F10 1\n364 key:F10 0\n366 key:Left_GUI 0\n"
-                "# the save prompt: Save Game, slot A\n"
-                "480 menu-confirm 1\n482 menu-confirm 0\n"
-                "510 menu-confirm 1\n512 menu-confirm 0\n");
+    // One frame is 1/20 s. The presses wait for each screen's fade-in; level 1 is flown by its own
+    // script from the frame the level starts at, and the save prompt comes up after its exit.
+    const int levelEnd = kLevelOneStart + kLevelOneLastFrame;
+    std::string script = "# splash, story: skipped\n"
+                         "20 menu-confirm 1\n22 menu-confirm 0\n"
+                         "50 menu-confirm 1\n52 menu-confirm 0\n"
+                         "# main menu: Play, New Adventure\n"
+                         "110 menu-confirm 1\n112 menu-confirm 0\n"
+                         "140 menu-confirm 1\n142 menu-confirm 0\n"
+                         "# level 1, after its 5 s intro\n";
+    script += ShiftedScript(kLevelOneScript, kLevelOneStart);
+    script += "# the save prompt: Save Game, slot A\n";
+    for (const char* need : {"left", "right", "up", "down", "boost"})
+        script += std::to_string(levelEnd + 5) + " " + need + " 0\n";
+    script += std::to_string(levelEnd + 117) + " menu-confirm 1\n" + std::to_string(levelEnd + 119) +
+              " menu-confirm 0\n" + std::to_string(levelEnd + 147) + " menu-confirm 1\n" +
+              std::to_string(levelEnd + 149) + " menu-confirm 0\n";
+    WriteScript(script);
+
     const std::vector<std::string> shots = {"splash.png", "story.png",      "mainmenu.png", "levelstart.png",
                                             "level1.png", "saveprompt.png", "level2.png"};
-    const int frames[] = {12, 42, 100, 200, 340, 500, 700};
-    std::vector<std::string> arguments = {"--game", "--script", "play.txt", "--step",
-                                          "0.05",   "--frames", "720"};
+    const int frames[] = {12, 42, 100, 200, kLevelOneStart + 1500, levelEnd + 130, levelEnd + 340};
+    std::vector<std::string> arguments = {
+        "--game", "--script", "play.txt", "--step", "0.05", "--frames", std::to_string(levelEnd + 360)};
     for (size_t i = 0; i < shots.size(); i++) {
         arguments.push_back("--shot");
         arguments.push_back(std::to_string(frames[i]) + ":" + shots[i]);
     }
-    GameRun run = RunGame(folder.Path(), arguments, 900);
+    GameRun run = RunGame(folder.Path(), arguments, 3000);
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
+    // The level is played through: only a won level leads to the between-levels intro and its save.
     std::string missing;
     EXPECT_TRUE(
         InOrder(run.out,
                 {"Title splash shown", "Intro story shown", "Main menu shown", "Level intro shown (mode 2)",
-                 "LoadLevelArt", "Level intro shown (mode 3)", "LoadLevelArt"},
+                 "LoadLevelArt", "Level 1 starts at script frame " + std::to_string(kLevelOneStart) + "\n",
+                 "Level intro shown (mode 3)", "Wrote FileA", "LoadLevelArt", "Level 2 starts"},
                 &missing))
         << "missing or out of order: " << missing << "\n"
         << run.out;
