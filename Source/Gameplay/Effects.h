@@ -317,6 +317,14 @@ void RenderSparkles(int pane); // from RenderParticleGroups
 void ResetEffectSystems();
 
 // ---------------------------------------------------------------------------------------------------------
+// Scrolled second layer (LayerScroll.cpp)
+// ---------------------------------------------------------------------------------------------------------
+
+// Draw routine of a model or skinned mesh whose second texture layer is offset by the node's
+// ExtraFloats[0] and [1] (u, v), which its move routine scrolls.
+void DrawWithScrolledSecondLayer(ObjNode* node);
+
+// ---------------------------------------------------------------------------------------------------------
 // Named effects (Effects.cpp, EffectsEmitters.cpp)
 // ---------------------------------------------------------------------------------------------------------
 

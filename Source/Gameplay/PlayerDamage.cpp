@@ -178,12 +178,12 @@ void MakeShieldBubble(int player)
                       NODEBIT_ROT_XZY | NODEBIT_SHOW_BACKFACES;
     def.slot = kShieldSlot;
     def.scale = node->BoundingRadius * 1.1f;
+    def.drawProc = DrawWithScrolledSecondLayer;
     ObjNode* bubble = MakeNewDisplayGroupObject(&def);
     bubble->Variant = player;
     bubble->CType = kShieldCType;
     bubble->Tint.a = 0; // seen only while it flashes
     bubble->WeaponHitProc = ShieldBubbleHit;
-    // PENDING(Effects): the bubble's draw routine with the second texture layer's own scroll.
     record.shieldObj = bubble;
 }
 

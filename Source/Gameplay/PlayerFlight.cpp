@@ -282,8 +282,21 @@ static void TouchWater(ObjNode* node, int player)
         return;
     }
 
-    // PENDING(Water): the patch type under the point; on the hot liquids (types 2 to 10) the player
-    // takes damage dt per second and roll and pitch (when negative) return toward 0 by 2 pi x dt.
+    // Ooze burns the player on it, and its drag levels the wings and lifts a lowered head; it
+    // neither ripples nor splashes.
+    int type = WaterTypeAt(gWorkPos.x, gWorkPos.z);
+    if (type >= FIRST_OOZE_WATER_TYPE && type <= LAST_OOZE_WATER_TYPE) {
+        float dt = gFrameSeconds;
+        DamagePlayer(player, dt, PLAYER_DEATH_EXPLODE, nullptr, false);
+        float level = PI2 * dt;
+        node->Rotation.z = node->Rotation.z > 0 ? std::max(0.0f, node->Rotation.z - level)
+                                                : std::min(0.0f, node->Rotation.z + level);
+        if (node->Rotation.x < 0)
+            node->Rotation.x = std::min(0.0f, node->Rotation.x + level);
+        gWorkVel.y = 0;
+        return;
+    }
+
     PlayerRecord& record = gPlayers[player];
     if (wasInWater) {
         record.waterEffectTimer -= gFrameSeconds;

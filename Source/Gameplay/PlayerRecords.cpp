@@ -6,7 +6,9 @@
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Effects.h"
 #include "Gameplay/Eggs.h"
+#include "Gameplay/Weapons.h"
 #include "Interface/Infobar.h"
 #include "Objects/Collision.h"
 #include "Objects/DisplayGroups.h"
@@ -37,6 +39,7 @@ static constexpr uint32_t kPlayerTouchBit = 0x10;   // the other player touches 
 static constexpr uint32_t kSolidSurfaceBits = 0x40; // objects a player may stand above
 static constexpr float kStartContrailDistance = 10000000;
 static constexpr float kArrivalSpeed = 2500;
+static constexpr float kMuzzleFadeRate = 5; // opacity lost per second by a muzzle flash
 
 // Pane i plays player i: in one-player games only player 0 exists.
 static int NumPlayers()
@@ -134,6 +137,31 @@ static void MoveJetPackPart(ObjNode* part)
     part->Rotation = player->Rotation;
     part->Scale = player->Scale;
     RebuildNodeTransform(part);
+
+    // A muzzle flash lit by a shot dies away within a fifth of a second.
+    for (int16_t index : part->SparkleSlots) {
+        if (index >= 0 && gSparkleTable[index].isActive)
+            gSparkleTable[index].color[3] =
+                std::max(0.0f, gSparkleTable[index].color[3] - kMuzzleFadeRate * gFrameSeconds);
+    }
+}
+
+// The muzzle sparkles on the jet pack, in the order of the muzzles: dark until a shot lights one.
+static void AddMuzzleSparkles(ObjNode* jetPack)
+{
+    for (const Point3D& muzzle : PLAYER_MUZZLE_POINTS) {
+        int16_t index = AttachSparkleToObject(jetPack);
+        if (index < 0)
+            return; // a full sparkle table only drops the flashes
+        SparkleRecord& sparkle = gSparkleTable[index];
+        sparkle.flags = GLINT_OWNER_SPACE | GLINT_ALL_DIRECTIONS;
+        sparkle.position = muzzle;
+        sparkle.facing = {0, 0, -1};
+        sparkle.color[3] = 0;
+        sparkle.halfSize = 0;
+        sparkle.pullToCamera = 20;
+        sparkle.spriteIndex = PARTICLE_SObjType_WhiteGlow;
+    }
 }
 
 static void AppendJetPackPart(ObjNode* player, int model, int slot, uint32_t extraFlags, float opacity)
@@ -200,7 +228,7 @@ ObjNode* MakePlayer(int player, const PlayerStartType* start, float scale)
     AppendJetPackPart(node, kJetPackModel, kPlayerSlot + 1, 0, 1.0f);
     AppendJetPackPart(node, kJetGlowModel, kPlayerSlot + 2, NODEBIT_ADDITIVE | NODEBIT_DEPTH_WRITE_OFF,
                       0.99f);
-    // PENDING(Effects): two sparkles on the jet pack (MakeSparkle, the jet glow).
+    AddMuzzleSparkles(node->ChainNext);
 
     gSpeedCap[player] = PLAYER_NORMAL_SPEED_CAP;
     gSpeedCapTarget[player] = PLAYER_NORMAL_SPEED_CAP;

@@ -16,8 +16,7 @@ static constexpr float kStunRepeatSeconds = 0.16f;
 static constexpr float kChargePerSecond = 0.5f;
 static constexpr float kMinScreamCharge = 0.3f;
 static constexpr uint32_t kAimStatusMask = NODEBIT_INVISIBLE;
-static constexpr Point3D kMuzzlePoints[2] = {{15, 14, -17}, {-15, 14, -17}}; // player-local, per side
-static constexpr int kMuzzleSparkleFlash = 50;                               // half size of the flash
+static constexpr int kMuzzleSparkleFlash = 50; // half size of the flash
 
 static float gFireRepeatTimer[MAX_PLAYERS]; // seconds to the next stun shot while fire is held
 
@@ -41,7 +40,7 @@ static Point3D NextMuzzlePoint(int player)
     ObjNode* node = record.objNode;
     record.muzzleSide ^= 1;
     Point3D muzzle;
-    TransformPoint(&kMuzzlePoints[record.muzzleSide], &node->Transform, &muzzle);
+    TransformPoint(&PLAYER_MUZZLE_POINTS[record.muzzleSide], &node->Transform, &muzzle);
 
     ObjNode* jetPack = node->ChainNext;
     int16_t sparkle = jetPack ? jetPack->SparkleSlots[record.muzzleSide] : -1;

@@ -24,6 +24,8 @@ enum
 };
 
 constexpr int16_t MAX_WEAPON_AMMO = 999;
+// The jet pack's two muzzles, player-local, left then right; a sparkle on each flashes when it fires.
+constexpr Point3D PLAYER_MUZZLE_POINTS[2] = {{15, 14, -17}, {-15, 14, -17}};
 constexpr uint32_t CTYPE_SHOT = 0x400;
 constexpr uint32_t CTYPE_AIMABLE = 0x40000; // what the aim ray and a missile's lock look for
 

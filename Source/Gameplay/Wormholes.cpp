@@ -8,10 +8,10 @@
 
 #include "Gameplay/Eggs.h"
 
-#include "3D/OGL_Support.h"
 #include "3D/Sprites.h"
 #include "3D/TQ3D.h"
 #include "Gameplay/Camera.h"
+#include "Gameplay/Effects.h"
 #include "Gameplay/Player.h"
 #include "Objects/DisplayGroups.h"
 #include "Skeleton/Skeleton.h"
@@ -74,28 +74,6 @@ void ModifyWormholeTextures()
     const VertexArrayGeometry* mesh = MO_GetGeometryData(model);
     if (mesh->numMaterials > 0)
         GiveSecondLayer(mesh->materials[0]);
-}
-
-// Both layers scroll while the wormhole is drawn; the second by the node's own pair.
-static void DrawWormhole(ObjNode* node)
-{
-    OGL_SetActiveTextureUnit(1);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glTranslatef(node->ExtraFloats[0], node->ExtraFloats[1], 0);
-    glMatrixMode(GL_MODELVIEW);
-    OGL_SetActiveTextureUnit(0);
-
-    if (node->Skeleton)
-        DrawSkinnedMeshes(node);
-    else if (node->BaseGroup)
-        MO_DrawObject(node->BaseGroup);
-
-    OGL_SetActiveTextureUnit(1);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    OGL_SetActiveTextureUnit(0);
 }
 
 static void ScrollTextures(ObjNode* node, float du, float dv, float du2, float dv2)
@@ -168,7 +146,7 @@ bool AddEggWormhole(MapItemType* item, float x, float z)
     def.statusFlags = gDistanceFadeBits | kWormholeStatus;
     def.slot = int16_t(kWormholeSlot);
     def.moveProc = MoveEggWormhole;
-    def.drawProc = DrawWormhole;
+    def.drawProc = DrawWithScrolledSecondLayer;
     def.rotationY = float(item->parm[0]) * 0.7853982f;
     def.scale = kWormholeScale;
     ObjNode* node = MakeNewSkeletonBaseData(&def);
@@ -195,7 +173,7 @@ static ObjNode* MakeWormholeModel(float x, float z, float heading, float scale, 
     def.statusFlags = kWormholeStatus;
     def.slot = int16_t(kWormholeSlot);
     def.moveProc = move;
-    def.drawProc = DrawWormhole;
+    def.drawProc = DrawWithScrolledSecondLayer;
     def.rotationY = heading;
     def.scale = scale;
     ObjNode* node = MakeNewDisplayGroupObject(&def);

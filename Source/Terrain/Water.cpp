@@ -265,6 +265,12 @@ bool WaterHeightAt(float x, float z, float* outY)
     return patch != nullptr;
 }
 
+int WaterTypeAt(float x, float z)
+{
+    const BuiltWaterPatch* patch = FindWaterPatch(x, z, true);
+    return patch ? int(patch->type) : -1;
+}
+
 bool IsPointOverWater(float x, float z)
 {
     return FindWaterPatch(x, z, false) != nullptr;

@@ -28,6 +28,11 @@ void DisposeWaterGeometry();
 void DrawTerrainWater(ObjNode* node);
 // Height of the first patch whose x/z bounds (inclusive) and polygon hold (x, z); else outY = 0, false.
 bool WaterHeightAt(float x, float z, float* outY);
+// The type of that same patch; -1 over dry ground.
+int WaterTypeAt(float x, float z);
+// Types 2 to 10 are the ooze of the swamp (one texture, churning or flowing eight ways): it burns.
+constexpr int FIRST_OOZE_WATER_TYPE = 2;
+constexpr int LAST_OOZE_WATER_TYPE = 10;
 // The same test with strict bounds, without the height.
 bool IsPointOverWater(float x, float z);
 // The in-water test of moving objects: sets NODEBIT_IN_WATER when (x, z) lies over water (outY gets the

@@ -204,6 +204,53 @@ TEST_F(PlayerFlightTest, DivingStraightIntoTheGroundKillsExceptInEasyMode)
     EXPECT_FLOAT_EQ(gRespawnTimer[0], 3.0f - kStep);
 }
 
+// A point inside a patch of ooze (water types 2 to 10) of the level; false when it has none.
+static bool FindOoze(float* outX, float* outZ)
+{
+    for (int patch = 0; patch < GetWaterPatchCount(); patch++) {
+        BoundingBox bounds;
+        GetWaterPatchGeometry(patch, &bounds);
+        for (float x = bounds.minX; x <= bounds.maxX; x += 100) {
+            for (float z = bounds.minZ; z <= bounds.maxZ; z += 100) {
+                int type = WaterTypeAt(x, z);
+                if (type >= FIRST_OOZE_WATER_TYPE && type <= LAST_OOZE_WATER_TYPE &&
+                    WaterTypeAt(x, z - 400) == type) {
+                    *outX = x;
+                    *outZ = z;
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(PlayerFlightTest, OozeBurnsAndLevelsThePlayerWithoutRipples)
+{
+    StartLevel(2, kPlayMode_Adventure, 1); // the swamp
+    float x, z;
+    ASSERT_TRUE(FindOoze(&x, &z)) << "the swamp has ooze";
+    float surface = 0;
+    ASSERT_TRUE(WaterHeightAt(x, z, &surface));
+
+    ObjNode* node = gPlayers[0].objNode;
+    node->Position = {x, surface - node->CollisionOffsets.bottom + 1.0f, z};
+    node->Rotation = {-0.3f, 0, 0.5f}; // nose down, banked, heading -z along the ooze
+    node->Speed = 300;
+    node->Velocity = {0, -50, -300};
+    gSpeedCap[0] = gSpeedCapTarget[0] = 300;
+    gPlayers[0].invincibleTimer = 0;
+    RebuildNodeTransform(node);
+    int ripples = GetActiveRippleCount();
+
+    Play(12); // a fifth of a second
+    EXPECT_FLOAT_EQ(node->Rotation.z, 0.0f) << "the ooze levels the wings at 2 pi rad/s";
+    EXPECT_FLOAT_EQ(node->Rotation.x, 0.0f) << "and lifts the lowered head";
+    EXPECT_NEAR(gPlayers[0].health, 1.0f - 12 * kStep, 0.02f) << "it burns 1 health a second";
+    EXPECT_EQ(GetActiveRippleCount(), ripples) << "ooze does not ripple";
+    EXPECT_FALSE(gPlayerDead[0]);
+}
+
 TEST_F(PlayerFlightTest, ShieldAndInvincibilityBlockDamage)
 {
     StartLevel(5, kPlayMode_Battle, 2);

@@ -1,6 +1,7 @@
 // The player's weapons flown on the generated levels: firing rhythm and ammunition, choosing weapons,
 // the sonic scream's charge, hits on targets and players, missile lock-on and blast rings.
 
+#include "Gameplay/Effects.h"
 #include "Gameplay/Weapons.h"
 #include "WeaponEggFixture.h"
 
@@ -43,12 +44,22 @@ TEST_F(WeaponTest, StunGunRepeatsWhileHeldOtherWeaponsNeedANewPress)
     HoldFire(true);
     Play(1);
     EXPECT_EQ(gPlayers[0].ammo[WEAPON_STUN_GUN], 49) << "a press fires at once";
+    // The side that fired flashes its muzzle sparkle on the jet pack, the other stays dark.
+    const ObjNode* jetPack = gPlayers[0].objNode->ChainNext;
+    int16_t fired = jetPack->SparkleSlots[gPlayers[0].muzzleSide];
+    int16_t other = jetPack->SparkleSlots[gPlayers[0].muzzleSide ^ 1];
+    ASSERT_GE(fired, 0);
+    ASSERT_GE(other, 0);
+    EXPECT_GT(gSparkleTable[fired].color[3], 0.9f);
+    EXPECT_EQ(gSparkleTable[fired].halfSize, 50.0f);
+    EXPECT_EQ(gSparkleTable[other].color[3], 0.0f);
     Play(59); // one second held in all
-    int fired = 50 - gPlayers[0].ammo[WEAPON_STUN_GUN];
-    EXPECT_GE(fired, 6);
-    EXPECT_LE(fired, 7) << "about six shots a second while held";
+    int shots = 50 - gPlayers[0].ammo[WEAPON_STUN_GUN];
+    EXPECT_GE(shots, 6);
+    EXPECT_LE(shots, 7) << "about six shots a second while held";
     HoldFire(false);
-    Play(2);
+    Play(15);
+    EXPECT_EQ(gSparkleTable[fired].color[3], 0.0f) << "a flash dies away within a quarter second";
 
     for (int weapon : {WEAPON_FLARE_GUN, WEAPON_MISSILE, WEAPON_BOMB}) {
         gPlayers[0].currentWeapon = int16_t(weapon);
