@@ -201,8 +201,11 @@ void MoveSplineObjects()
             gMovingNode = previousMover;
         }
 
-        // 3. Skinning only for an object that survived its move.
-        if (obj->CType != INVALID_NODE_FLAG && obj->Skeleton)
+        // 3. Skinning only for an object that survived its move and is in range. Out of range it is
+        //    in no list, so nothing draws, picks or shatters its skin; the frame it comes back into
+        //    range its move relinks it before this step skins it.
+        bool inList = !(obj->StatusFlags & NODEBIT_UNLINKED);
+        if (obj->CType != INVALID_NODE_FLAG && obj->Skeleton && inList)
             UpdateSkinnedGeometry(obj);
     }
 }
