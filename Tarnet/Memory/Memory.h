@@ -30,6 +30,18 @@ void DisposePtr(Ptr p);     // frees a block from NewPtr; null is ignored
 void SetHandleSize(Handle h, Size newSize);
 void BlockMoveData(const void* source, void* destination, Size size);
 
+// The process's resident memory in bytes, for soak runs and benchmarks; 0 where the system
+// cannot tell.
+uint64_t ResidentBytes();
+
+// Called first in main: on Linux with the GNU C library, starts the program again with the
+// allocator set to serve blocks below 32 MB from its heap and to ask for 2 MB pages there. A level
+// fills hundreds of megabytes of fresh texture storage, which the software renderer clears, and
+// with 4 KB pages its first load goes mostly to page faults. Does nothing when GLIBC_TUNABLES is
+// already set (by this relaunch, or by a user who wants other settings) or the relaunch fails.
+// (Files/Relaunch.cpp)
+void RelaunchWithLargePages(char** argv);
+
 // For the resource manager: the resource-map entry a handle was read from (null if none).
 const void* GetHandleResourceLink(Handle h);
 void SetHandleResourceLink(Handle h, const void* link);
