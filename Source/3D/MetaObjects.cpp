@@ -215,7 +215,7 @@ static void DisposeObjectContents(MetaObject* obj)
     case MO_TYPE_MATERIAL: {
         MaterialRecord* data = MO_GetMaterialData(obj);
         if (data->numMipmaps > 0)
-            glDeleteTextures(data->numMipmaps, data->textureName);
+            OGL_DeleteTextures(data->numMipmaps, data->textureName);
         break;
     }
     case MO_TYPE_PICTURE:

@@ -185,6 +185,10 @@ GLuint OGL_TextureMap_LoadImageBuffers(const char* name, const uint8_t* jpgData,
 GLuint OGL_TextureMap_Load(void* pixels, int width, int height, GLint internalFormat, GLenum format,
                            GLenum type);
 void OGL_Texture_SetOpenGLTexture(GLuint textureName); // binds on the active unit and enables texturing
+// Deletes textures made by the loaders above; every texture of the game goes back through here, so
+// gLiveTextureCount tells what a screen or level left behind.
+void OGL_DeleteTextures(int count, const GLuint* textureNames);
+extern int32_t gLiveTextureCount;
 
 // ---------------------------------------------------------------------------------------------------------
 // Vertex-array memory pools (OGL_VertexArrayPools.cpp)

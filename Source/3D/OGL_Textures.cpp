@@ -13,6 +13,8 @@
 // No video card takes textures larger than this; a header claiming more is refused before decoding.
 static constexpr int kLargestDecodableSide = 16384;
 
+int32_t gLiveTextureCount = 0;
+
 // Decodes to 8-bit RGBA (or one grey channel). A file that does not decode is fatal with its name;
 // `heldPixels` (may be null) is freed first, so a failing mask does not leak its colour image.
 static uint8_t* DecodeTextureImage(const uint8_t* data, int32_t size, int channels, const char* name,
@@ -108,6 +110,7 @@ GLuint OGL_TextureMap_Load(void* pixels, int width, int height, GLint internalFo
     GLuint textureName = 0;
     glGenTextures(1, &textureName);
     GAME_ASSERT(textureName);
+    gLiveTextureCount++;
     OGL_Texture_SetOpenGLTexture(textureName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -115,6 +118,15 @@ GLuint OGL_TextureMap_Load(void* pixels, int width, int height, GLint internalFo
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, pixels);
     OGL_CheckGLError(__FILE__, __LINE__);
     return textureName;
+}
+
+void OGL_DeleteTextures(int count, const GLuint* textureNames)
+{
+    for (int i = 0; i < count; i++) {
+        if (textureNames[i] != 0)
+            gLiveTextureCount--;
+    }
+    glDeleteTextures(count, textureNames);
 }
 
 void OGL_Texture_SetOpenGLTexture(GLuint textureName)

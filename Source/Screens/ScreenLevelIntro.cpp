@@ -492,7 +492,7 @@ void ShowLevelIntro(int mode)
     // The skeletons' reference models hold their meshes: they go after the skeletons.
     TQ3D_DisposeContainer(int(MODEL_GROUP_SKELETONBASE) + int(SKELETON_TYPE_BONUSWORM));
     TQ3D_DisposeContainer(int(MODEL_GROUP_SKELETONBASE) + int(SKELETON_TYPE_PLAYER));
-    glDeleteTextures(1, &gIntro.starTexture);
+    OGL_DeleteTextures(1, &gIntro.starTexture);
     OGL_DisposeGameView();
     gIntro = {};
 }

@@ -129,8 +129,8 @@ TEST_F(RenderMesh, JpegAloneIsOpaqueAndPngAloneKeepsItsAlpha)
     OGL_Texture_SetOpenGLTexture(b);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, readBack.data());
     EXPECT_EQ(readBack[3], 128);
-    glDeleteTextures(1, &a);
-    glDeleteTextures(1, &b);
+    OGL_DeleteTextures(1, &a);
+    OGL_DeleteTextures(1, &b);
 }
 
 TEST_F(RenderMesh, ImageWiderThanTheCardAllowsIsRejectedBeforeUpload)
