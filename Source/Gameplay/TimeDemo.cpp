@@ -10,6 +10,7 @@
 #include "Gameplay/Player.h"
 #include "Gameplay/Weapons.h"
 #include "Objects/ObjNode.h"
+#include "System/Memory.h"
 #include "System/ProgramState.h"
 #include "System/Random.h"
 #include "Tarnet/Tarnet.h"
@@ -20,6 +21,8 @@
 
 bool gTimeDemoRequested = false;
 int32_t gTimeDemoEvents = 0;
+int32_t gTimeDemoFrameLimit = 0;
+int32_t gTimeDemoSoakMinutes = 0;
 
 static constexpr int kPathNodeSlot = 10;
 static constexpr uint32_t kWeaponEventChance = 14; // low byte at most this: 15 frames in 256
@@ -113,6 +116,7 @@ bool AddTimeDemoPath(int splineIndex, SplineItemType* item)
 // ---------------------------------------------------------------------------------------------------------
 
 static std::vector<float> gFrameMilliseconds;
+static std::vector<float> gLogicMilliseconds;
 static uint64_t gLastFrameMicroseconds = 0;
 static int32_t gPeakTriangles = 0;
 static uint32_t gObjectCountDigest = 0;
@@ -124,6 +128,8 @@ void BeginTimeDemoReport()
 {
     gFrameMilliseconds.clear();
     gFrameMilliseconds.reserve(4096);
+    gLogicMilliseconds.clear();
+    gLogicMilliseconds.reserve(4096);
     gPeakTriangles = 0;
     gObjectCountDigest = kDigestStart;
     gLastFrameMicroseconds = Tarnet::MicrosecondsNow();
@@ -140,6 +146,11 @@ void RecordTimeDemoFrame()
         gObjectCountDigest = (gObjectCountDigest ^ ((count >> (8 * byte)) & 0xff)) * kDigestPrime;
 }
 
+void RecordTimeDemoLogic(uint64_t microseconds)
+{
+    gLogicMilliseconds.push_back(float(microseconds) * 0.001f);
+}
+
 // The value below which `fraction` of the sorted times lie (nearest rank).
 static float Percentile(const std::vector<float>& sorted, float fraction)
 {
@@ -154,6 +165,14 @@ void PrintTimeDemoReport(std::FILE* to, int32_t frames, float seconds)
     std::sort(sorted.begin(), sorted.end());
     if (sorted.empty())
         sorted.push_back(0);
+    std::vector<float> logic = gLogicMilliseconds;
+    std::sort(logic.begin(), logic.end());
+    if (logic.empty())
+        logic.push_back(0);
+    double logicMean = 0;
+    for (float milliseconds : logic)
+        logicMean += double(milliseconds);
+    logicMean /= double(logic.size());
 
     std::fprintf(to, "Time demo report\n");
     std::fprintf(to, "  frames                %d\n", frames);
@@ -162,9 +181,44 @@ void PrintTimeDemoReport(std::FILE* to, int32_t frames, float seconds)
     std::fprintf(to, "  frame time ms         min %.2f  median %.2f  p95 %.2f  p99 %.2f  max %.2f\n",
                  double(sorted.front()), double(Percentile(sorted, 0.5f)), double(Percentile(sorted, 0.95f)),
                  double(Percentile(sorted, 0.99f)), double(sorted.back()));
+    std::fprintf(to, "  logic ms/frame        mean %.3f  p99 %.3f\n", logicMean,
+                 double(Percentile(logic, 0.99f)));
     std::fprintf(to, "  peak objects          %d\n", gPeakNodeCount);
     std::fprintf(to, "  peak triangles/frame  %d\n", gPeakTriangles);
     std::fprintf(to, "  weapon events         %d\n", gTimeDemoEvents);
     std::fprintf(to, "  object count digest   %08x\n", gObjectCountDigest);
+    std::fflush(to);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The frame limit and the soak
+// ---------------------------------------------------------------------------------------------------------
+
+static uint64_t gSoakStartMicroseconds = 0;
+
+bool IsTimeDemoFrameLimitReached(int32_t frames)
+{
+    return gTimeDemoFrameLimit > 0 && frames >= gTimeDemoFrameLimit;
+}
+
+void BeginTimeDemoSoak()
+{
+    gSoakStartMicroseconds = Tarnet::MicrosecondsNow();
+}
+
+bool DoesTimeDemoSoakGoOn()
+{
+    uint64_t soakMicroseconds = uint64_t(gTimeDemoSoakMinutes) * 60 * 1000000;
+    return gTimeDemoSoakMinutes > 0 && Tarnet::MicrosecondsNow() - gSoakStartMicroseconds < soakMicroseconds;
+}
+
+void PrintSoakRunLine(std::FILE* to, int run)
+{
+    double minutes = double(Tarnet::MicrosecondsNow() - gSoakStartMicroseconds) / 60e6;
+    std::fprintf(to,
+                 "Soak run %d at %.1f min: live blocks %d, block bytes %lld, textures %d, objects %d, "
+                 "resident %.1f MB\n",
+                 run, minutes, gLiveBlockCount, (long long)gLiveBlockBytes, gLiveTextureCount, gLiveNodeCount,
+                 double(Tarnet::ResidentBytes()) / (1024.0 * 1024.0));
     std::fflush(to);
 }

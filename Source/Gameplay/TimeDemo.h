@@ -20,6 +20,16 @@ constexpr float TIME_DEMO_CAMERA_HEIGHT = 600.0f;
 
 extern bool gTimeDemoRequested; // "--timedemo": play the demo at start-up, print its report, quit
 extern int32_t gTimeDemoEvents; // random weapon events so far in this run
+// "--frames N" with the demo: it ends after N frames instead of at its path's end (0).
+extern int32_t gTimeDemoFrameLimit;
+// "--soak MINUTES": the demo is played again and again in one process until this many minutes have
+// passed, with a line of memory counts after each run, so that a leak shows as a growing count.
+extern int32_t gTimeDemoSoakMinutes;
+
+bool IsTimeDemoFrameLimitReached(int32_t frames);
+void BeginTimeDemoSoak();                      // the soak's clock starts
+bool DoesTimeDemoSoakGoOn();                   // a soak was asked for and its time is not up
+void PrintSoakRunLine(std::FILE* to, int run); // after a run's level has been ended
 
 // The shell's way to end the demo level when the path is done (it sets gLevelLost).
 void SetTimeDemoEndRoutine(void (*routine)());
@@ -31,7 +41,8 @@ bool AddTimeDemoPath(int splineIndex, SplineItemType* item);
 // The frame-time report: started with play, fed once per drawn frame, printed at the end.
 void BeginTimeDemoReport();
 void RecordTimeDemoFrame();
+void RecordTimeDemoLogic(uint64_t microseconds); // the frame's logic alone, before its drawing
 // Frames, wall seconds, average rate, the real frame times' minimum, median, 95th and 99th percentile
-// and maximum in milliseconds, peak objects and peak triangles in one frame, and a digest of the
-// object count of every frame (equal digests: equal counts frame by frame).
+// and maximum in milliseconds, the logic's mean and 99th percentile, peak objects and peak triangles in one
+// frame, and a digest of the object count of every frame (equal digests: equal counts frame by frame).
 void PrintTimeDemoReport(std::FILE* to, int32_t frames, float seconds);

@@ -116,7 +116,8 @@ static void PlayAdventure()
     gRestoredGame = false;
 }
 
-// The time demo: "level3" with one player and no intro, vertical sync off; its results end the program.
+// The time demo: "level3" with one player and no intro, vertical sync off; its results end the
+// program. A soak plays it again and again, and the results of its last run end the program.
 static void PlayTimeDemo()
 {
     gTimeDemoMode = true;
@@ -124,10 +125,14 @@ static void PlayTimeDemo()
     gNumPanes = 1;
     gLevelIndex = TIME_DEMO_LEVEL;
     SDL_GL_SetSwapInterval(0);
-    InitPlayerRecords(false);
-    StartLevel();
-    RunLevelLoop();
-    EndLevel();
+    BeginTimeDemoSoak();
+    for (int run = 1;; run++) {
+        InitPlayerRecords(false);
+        StartLevel();
+        RunLevelLoop();
+        EndLevel();
+        PrintSoakRunLine(stdout, run);
+    }
 }
 
 // A two-player match: the one level gLevelIndex, once the players have their controllers.

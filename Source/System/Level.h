@@ -51,6 +51,9 @@ void RunLevelLoop(); // plays until the level is lost or its end timer runs out
 void BeginLevelPlay();
 bool PlayLevelFrame();
 void FinishLevelPlay();
+// Everything a level frame changes before it is drawn: input, objects, cameras, the terrain window.
+// Kept in a file of its own so that profilers can measure the game's logic apart from its drawing.
+void MoveLevelFrame();
 void EndLevel(); // frees everything the level made, in the reverse order of its start
 
 // Loading bar: fraction 0 starts the loading clock; later fractions draw the bar, but only once

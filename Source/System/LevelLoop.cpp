@@ -1,12 +1,10 @@
-// The play loop. Its order is the design: input is read before anything moves, everything moves
-// before the cameras follow, the cameras settle before the terrain window is updated around them,
-// and the frame time measured after drawing scales the next frame.
+// The play loop: a frame's logic (LevelMove.cpp), then its drawing; the frame time measured after
+// drawing scales the next frame.
 
 #include "System/Level.h"
 
 #include "3D/OGL_Support.h"
 #include "Gameplay/Camera.h"
-#include "Gameplay/Hazards.h"
 #include "Gameplay/Player.h"
 #include "Gameplay/TimeDemo.h"
 #include "Objects/ObjNode.h"
@@ -21,8 +19,6 @@
 #include "System/ScriptedPlay.h"
 #include "Tarnet/Files/StandardOutput.h"
 #include "Tarnet/Tarnet.h"
-#include "Terrain/Fences.h"
-#include "Terrain/SplineObjects.h"
 #include "Terrain/Terrain.h"
 
 #include <cstdio>
@@ -67,21 +63,10 @@ static void UpdateDeathFades();
 
 static void RunLevelFrame()
 {
-    for (int player = 0; player < gNumPanes; player++)
-        UpdatePlayerInputs(player);
-
-    MoveObjects();
-    MoveSplineObjects();
-    MoveCameras();
-    FadeFencesByDistance(); // with the cameras' new distance
-    SwirlDustDevils();
-
-    if (gPlayMode == kPlayMode_Race) {
-        gRaceStartTimer -= gFrameSeconds;
-        UpdateRacePlaces();
-    }
-
-    UpdateSuperTileWindows();
+    uint64_t logicStart = gTimeDemoMode ? Tarnet::MicrosecondsNow() : 0;
+    MoveLevelFrame();
+    if (gTimeDemoMode)
+        RecordTimeDemoLogic(Tarnet::MicrosecondsNow() - logicStart);
     OGL_DrawScene(DrawLevel);
     CalcFrameRate();
 
@@ -140,8 +125,11 @@ bool PlayLevelFrame()
         return true;
     }
     RunLevelFrame();
-    if (gTimeDemoMode)
+    if (gTimeDemoMode) {
         RecordTimeDemoFrame();
+        if (IsTimeDemoFrameLimitReached(gLevelFrames))
+            return false;
+    }
     return !IsLevelOver();
 }
 
@@ -156,7 +144,8 @@ void FinishLevelPlay()
     if (gTimeDemoMode) {
         float seconds = float(Tarnet::TickCount() - gTimeDemoStartTicks) / 60.0f;
         ShowTimeDemoResults(gLevelFrames, seconds, float(gLevelFrames) / seconds);
-        Tarnet::ExitToShell(); // the demo ends the program; its results are all that matter
+        if (!DoesTimeDemoSoakGoOn())
+            Tarnet::ExitToShell(); // the demo ends the program; its results are all that matter
     }
 }
 

@@ -45,6 +45,8 @@ static const CommandLineOption kGameOptions[] = {
     {"--shot", "FRAME:OUT.png", "save the picture of a frame (repeatable)", ApplyShotOption},
     {"--record", "FILE", "write what is played by hand as a script", ApplyRecordOption},
     {"--game", nullptr, "play the whole game from its start (with --script: scripted)", ApplyGameOption},
+    {"--soak", "MINUTES", "play the time demo again and again for this long, memory counts after each run",
+     ApplySoakOption},
 };
 
 // Low layers reach the shell only through what it registers here.

@@ -4,6 +4,7 @@
 #include "System/ScriptedPlay.h"
 
 #include "Gameplay/Player.h"
+#include "Gameplay/TimeDemo.h"
 #include "Skeleton/Skeleton.h"
 #include "System/CommandLine.h"
 #include "System/FrameRate.h"
@@ -33,7 +34,7 @@ static struct
 {
     bool requested;
     bool game; // --game
-    std::string level, mode, players, script, frames, step, trace, record;
+    std::string level, mode, players, script, frames, step, trace, record, soak;
     std::vector<std::string> shots;
 } gAsked;
 
@@ -111,6 +112,12 @@ void ApplyGameOption(const char*)
     gAsked.game = true;
 }
 
+void ApplySoakOption(const char* value)
+{
+    gTimeDemoRequested = true;
+    gAsked.soak = value;
+}
+
 bool IsScriptedPlayRequested()
 {
     return gAsked.requested && !gAsked.game;
@@ -176,8 +183,33 @@ static int CheckShots()
     return kCommandLineGoOn;
 }
 
+// The time demo plays its own level and path: it takes a number of frames and a soak time only.
+static int CheckTimeDemoOptions()
+{
+    if (gAsked.game || !gAsked.level.empty() || !gAsked.mode.empty() || !gAsked.players.empty() ||
+        !gAsked.script.empty() || !gAsked.step.empty() || !gAsked.trace.empty() || !gAsked.record.empty() ||
+        !gAsked.shots.empty())
+        return RefuseOptions("the time demo takes no other switches than --frames and --soak");
+    double number;
+    if (!gAsked.frames.empty()) {
+        if (!ParsePositive(gAsked.frames, 1e8, &number) || number != std::floor(number))
+            return RefuseOptions("--frames wants a positive whole number, not \"" + gAsked.frames + "\"");
+        gTimeDemoFrameLimit = int32_t(number);
+    }
+    if (!gAsked.soak.empty()) {
+        if (!ParsePositive(gAsked.soak, 10000, &number) || number != std::floor(number))
+            return RefuseOptions("--soak wants minutes as a positive whole number, not \"" + gAsked.soak +
+                                 "\"");
+        gTimeDemoSoakMinutes = int32_t(number);
+    }
+    gAsked.requested = false; // no level of scripted play
+    return kCommandLineGoOn;
+}
+
 int CheckScriptedPlayOptions()
 {
+    if (gTimeDemoRequested)
+        return CheckTimeDemoOptions();
     if (gAsked.game) {
         if (!gAsked.level.empty() || !gAsked.mode.empty() || !gAsked.players.empty())
             return RefuseOptions("--game plays from the start: it takes no --level, --mode or --players");

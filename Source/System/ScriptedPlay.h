@@ -45,6 +45,7 @@ void ApplyTraceOption(const char* value);   // --trace OUT.csv
 void ApplyShotOption(const char* value);    // --shot FRAME:OUT.png, repeatable
 void ApplyRecordOption(const char* value);  // --record FILE
 void ApplyGameOption(const char* value);    // --game: the whole game from its start, not one level
+void ApplySoakOption(const char* value);    // --soak MINUTES: the time demo again and again
 
 // After the command line: checks the switches together and reads the script. Returns -1 to go on,
 // or 2 after printing what was wrong on standard error.

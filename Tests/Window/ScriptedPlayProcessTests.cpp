@@ -190,6 +190,9 @@ TEST_F(ScriptedPlayProcessTest, BadScriptsAndSwitchesAreRefusedBeforeAnythingOpe
         {{"--step", "1e400"}, "--step wants seconds"},
         {{"--shot", "abc"}, "--shot wants FRAME:OUT.png"},
         {{"--shot", "5:"}, "--shot wants FRAME:OUT.png"},
+        {{"--timedemo", "--level", "level1"},
+         "the time demo takes no other switches than --frames and --soak"},
+        {{"--soak", "0"}, "--soak wants minutes as a positive whole number"},
     };
     for (const Case& bad : cases) {
         GameRun run = RunGame(folder.Path(), bad.arguments, 30);
