@@ -131,7 +131,7 @@ TEST_F(RenderState, GroupsLeaveTheStackAsTheyFoundIt)
 
 TEST(RenderErrors, OpenGLErrorNamesItAndWhereItWasFound)
 {
-    if (!IsDisplayAvailable())
+    if (!HasDisplayForWindowTests())
         GTEST_SKIP() << "no display";
     ASSERT_TRUE(OpenTestWindow(64, 64));
     glEnable(0x1234); // not a capability

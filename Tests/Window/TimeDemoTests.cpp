@@ -78,18 +78,9 @@ static DemoRun RunTimeDemo(const std::filesystem::path& folder, std::chrono::sec
     return run;
 }
 
-static bool NeedDisplay()
-{
-    if (IsDisplayAvailable())
-        return true;
-    if (std::getenv("QUORVEL_REQUIRE_DISPLAY"))
-        ADD_FAILURE() << "no display: run the window tests under Xvfb";
-    return false;
-}
-
 TEST(TimeDemo, RunsToItsEndAndPrintsTheSameFramesAndObjectCountsEveryRun)
 {
-    if (!NeedDisplay())
+    if (!HasDisplayForWindowTests())
         GTEST_SKIP() << "no display";
 #ifdef QUORVEL_UNDER_SANITIZER
     // Two full demo runs are a benchmark's worth of frames; under the sanitizers they would take most
@@ -124,7 +115,7 @@ TEST(TimeDemo, RunsToItsEndAndPrintsTheSameFramesAndObjectCountsEveryRun)
 // that grows from one run's line to the next.
 TEST(TimeDemo, ASoakOfShortRunsKeepsItsMemoryCountsSteady)
 {
-    if (!NeedDisplay())
+    if (!HasDisplayForWindowTests())
         GTEST_SKIP() << "no display";
 #ifdef QUORVEL_UNDER_SANITIZER
     // The level-cycle test starts and ends every level three times in this build; a minute of soak
