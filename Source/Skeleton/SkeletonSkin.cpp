@@ -8,6 +8,8 @@
 #include "3D/OGL_Support.h"
 #include "System/Alerts.h"
 
+#include <algorithm>
+
 constexpr float kEmptyBoundsExtent = 10000000.0f;
 
 // Shared by every skinning call: the transformed skin normals of the creature being skinned.
@@ -19,20 +21,21 @@ static int FrameParity()
     return gGameViewInfoPtr ? (gGameViewInfoPtr->frameCount & 1) : 0;
 }
 
-static void GrowBounds(BoundingBox* box, const Point3D* p)
+// The box of one joint's points, kept in locals while the points are written: the writes go through
+// float pointers the compiler must assume could reach a box in memory.
+struct JointBox
 {
-    if (p->x < box->minX)
-        box->minX = p->x;
-    if (p->x > box->maxX)
-        box->maxX = p->x;
-    if (p->y < box->minY)
-        box->minY = p->y;
-    if (p->y > box->maxY)
-        box->maxY = p->y;
-    if (p->z < box->minZ)
-        box->minZ = p->z;
-    if (p->z > box->maxZ)
-        box->maxZ = p->z;
+    float minX, minY, minZ, maxX, maxY, maxZ;
+};
+
+static void GrowBox(BoundingBox* box, const JointBox& joint)
+{
+    box->minX = std::min(box->minX, joint.minX);
+    box->minY = std::min(box->minY, joint.minY);
+    box->minZ = std::min(box->minZ, joint.minZ);
+    box->maxX = std::max(box->maxX, joint.maxX);
+    box->maxY = std::max(box->maxY, joint.maxY);
+    box->maxZ = std::max(box->maxZ, joint.maxZ);
 }
 
 struct SkinningPass
@@ -54,31 +57,41 @@ static void SkinJoint(const SkinningPass* pass, int j, const Matrix4x4* parentMa
         m = pass->instance->jointMatrices[j];
     else
         MatrixMultiply(&pass->instance->jointMatrices[j], parentMatrix, &m);
+
+    // The matrix in locals for the same reason as the box: the vertex writes could otherwise reach it.
     const float* v = m.value;
+    const float m0 = v[0], m1 = v[1], m2 = v[2], m4 = v[4], m5 = v[5], m6 = v[6];
+    const float m8 = v[8], m9 = v[9], m10 = v[10], m12 = v[12], m13 = v[13], m14 = v[14];
 
     // 2. Its normals turn with it (not renormalised: OpenGL normalises when the node is scaled).
     for (int i = 0; i < joint->numNormalsAttachedToJoint; i++) {
         int n = joint->normalList[i];
-        const Vector3D* in = &info->skinNormals[n];
-        gTransformedNormals[n] = {v[0] * in->x + v[4] * in->y + v[8] * in->z,
-                                  v[1] * in->x + v[5] * in->y + v[9] * in->z,
-                                  v[2] * in->x + v[6] * in->y + v[10] * in->z};
+        const Vector3D in = info->skinNormals[n];
+        gTransformedNormals[n] = {m0 * in.x + m4 * in.y + m8 * in.z, m1 * in.x + m5 * in.y + m9 * in.z,
+                                  m2 * in.x + m6 * in.y + m10 * in.z};
     }
 
     // 3. Its points: transformed once, written with their normals into every vertex that shares them.
+    JointBox box = {kEmptyBoundsExtent,  kEmptyBoundsExtent,  kEmptyBoundsExtent,
+                    -kEmptyBoundsExtent, -kEmptyBoundsExtent, -kEmptyBoundsExtent};
     for (int i = 0; i < joint->numPointsAttachedToJoint; i++) {
         const SkinPointRecord* point = &info->skinPoints[joint->pointList[i]];
-        const Point3D* in = &point->localPoint;
-        Point3D world = {v[0] * in->x + v[4] * in->y + v[8] * in->z + v[12],
-                         v[1] * in->x + v[5] * in->y + v[9] * in->z + v[13],
-                         v[2] * in->x + v[6] * in->y + v[10] * in->z + v[14]};
-        GrowBounds(pass->bounds, &world);
+        const Point3D in = point->localPoint;
+        Point3D world = {m0 * in.x + m4 * in.y + m8 * in.z + m12, m1 * in.x + m5 * in.y + m9 * in.z + m13,
+                         m2 * in.x + m6 * in.y + m10 * in.z + m14};
+        box.minX = std::min(box.minX, world.x);
+        box.minY = std::min(box.minY, world.y);
+        box.minZ = std::min(box.minZ, world.z);
+        box.maxX = std::max(box.maxX, world.x);
+        box.maxY = std::max(box.maxY, world.y);
+        box.maxZ = std::max(box.maxZ, world.z);
         for (int r = 0; r < point->refCount; r++) {
             VertexArrayGeometry* mesh = &pass->targets[point->refMesh[r]];
             mesh->points[point->refPoint[r]] = world;
             mesh->normals[point->refPoint[r]] = gTransformedNormals[point->refNormal[r]];
         }
     }
+    GrowBox(pass->bounds, box);
 
     // 4. The children continue from this joint's matrix.
     const Matrix4x4* childParent = pass->instance->jointsExternal ? parentMatrix : &m;
