@@ -127,8 +127,11 @@ ObjNode* OGL_DoLineSegmentCollision(const PickSegment* segment, uint32_t statusM
     GridCellOf(&segment->start, startCell);
     GridCellOf(&segment->end, endCell);
 
-    for (ObjNode* node = gObjectListHead; node && node->Slot < SLOT_OF_FIRST_NON_WORLD;
-         node = node->NextInList) {
+    int count;
+    ObjNode* const* world = WorldNodesInListOrder(&count);
+    for (int i = 0; i < count; i++) {
+        FetchWorldNodeAhead(world, count, i);
+        ObjNode* node = world[i];
         if (!PassesMasks(node, statusMask, cTypeMask))
             continue;
         if (gridReject && !IsNearEitherEnd(node, startCell, endCell))

@@ -90,7 +90,11 @@ void CollisionDetect(ObjNode* node, uint32_t typeMask, int startIndex)
         return;
     const CollisionBox* me = &node->HitBoxes[0];
 
-    for (ObjNode* other = gObjectListHead; other && !IsEndOfWorldNodes(other); other = other->NextInList) {
+    int count;
+    ObjNode* const* world = WorldNodesInListOrder(&count);
+    for (int i = 0; i < count && !IsEndOfWorldNodes(world[i]); i++) {
+        FetchWorldNodeAhead(world, count, i);
+        ObjNode* other = world[i];
         if (other == node || other == node->ChainNext || !IsCandidate(other, typeMask))
             continue;
         uint32_t solid = other->SolidSides;
@@ -306,7 +310,11 @@ bool BoxTouchesAnything(float top, float bottom, float left, float right, float 
                         uint32_t typeMask)
 {
     CollisionBox mine = {left, right, front, back, top, bottom, 0, 0, 0, 0, 0, 0};
-    for (ObjNode* other = gObjectListHead; other && !IsEndOfWorldNodes(other); other = other->NextInList) {
+    int count;
+    ObjNode* const* world = WorldNodesInListOrder(&count);
+    for (int i = 0; i < count && !IsEndOfWorldNodes(world[i]); i++) {
+        FetchWorldNodeAhead(world, count, i);
+        ObjNode* other = world[i];
         if (!IsCandidate(other, typeMask))
             continue;
         for (int b = 0; b < other->HitBoxCount; b++) {

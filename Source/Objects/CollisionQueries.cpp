@@ -14,8 +14,11 @@ constexpr float kAboveTop = 0.1f; // what stands on a box rests just above its t
 float HighestSurfaceAtXZ(float x, float z, uint32_t typeMask)
 {
     float best = kNoSurface;
-    for (ObjNode* node = gObjectListHead; node && node->Slot < SLOT_OF_FIRST_NON_WORLD;
-         node = node->NextInList) {
+    int count;
+    ObjNode* const* world = WorldNodesInListOrder(&count);
+    for (int i = 0; i < count; i++) {
+        FetchWorldNodeAhead(world, count, i);
+        const ObjNode* node = world[i];
         if (node->CType == INVALID_NODE_FLAG || !(node->CType & typeMask) ||
             !(node->SolidSides & SIDE_BITS_TOP))
             continue;

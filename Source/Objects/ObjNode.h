@@ -120,24 +120,31 @@ union GameWord
 
 struct ObjNode
 {
-    uint8_t PoolInUse; // pool entries only: 1 until the node is purged
-    int16_t PoolIndex; // -1 for a heap node
-    uint32_t Stamp;    // RandomU32() at creation, 0 after deletion
+    // What the passes over the whole list read of every node comes first, so that a walk past a node
+    // it skips touches one or two cache lines of it rather than four.
     ObjNode* PrevInList;
     ObjNode* NextInList;
+    uint16_t Slot; // sort key of the list and the drawing order
+    uint8_t Genre;
+    uint8_t PaneIndex; // the only pane drawn in, with NODEBIT_PANE_ONLY
+    uint32_t StatusFlags;
+    uint32_t CType;      // collision type bits; INVALID_NODE_FLAG once deleted
+    uint32_t SolidSides; // which sides of the boxes are solid, and how touches are reported
+    uint8_t HitBoxCount; // 0 .. MAX_COLLISION_BOXES
+    CollisionBox HitBoxes[MAX_COLLISION_BOXES];
+
+    uint8_t PoolInUse;     // pool entries only: 1 until the node is purged
+    int16_t PoolIndex;     // -1 for a heap node
+    uint32_t Stamp;        // RandomU32() at creation, 0 after deletion
     ObjNode* ChainNext;    // next part of this node's chain
     ObjNode* ChainRoot;    // first node of the chain this node was appended to; null for a chain head
     ObjNode* Shadow;       // the node's shadow node, if any
     ObjNode* TwitchDriver; // the node driving this node's twitch effects, if any
-    uint16_t Slot;         // sort key of the list and the drawing order
-    uint8_t Genre;
-    int32_t ArtIndex; // model type for display groups, skeleton type for skeletons
-    int32_t ArtGroup; // model group of a display group
-    int32_t Variant;  // sub-type chosen by the creator (a shadow's sprite index)
-    int32_t Phase;    // per-object state number (the fade node's direction)
-    int32_t ItemTag;  // marks level items for searches over the list
-    uint32_t StatusFlags;
-    uint8_t PaneIndex; // the only pane drawn in, with NODEBIT_PANE_ONLY
+    int32_t ArtIndex;      // model type for display groups, skeleton type for skeletons
+    int32_t ArtGroup;      // model group of a display group
+    int32_t Variant;       // sub-type chosen by the creator (a shadow's sprite index)
+    int32_t Phase;         // per-object state number (the fade node's direction)
+    int32_t ItemTag;       // marks level items for searches over the list
 
     ObjNodeProc MoveProc;       // once per frame from MoveObjects; may be null
     ObjNodeProc SplineMoveProc; // from the spline-item system for nodes on a spline
@@ -158,10 +165,6 @@ struct ObjNode
     Point3D HomingOffset; // node-local point homing shots aim at
     GameWord GameWords[6];
 
-    uint32_t CType;      // collision type bits; INVALID_NODE_FLAG once deleted
-    uint32_t SolidSides; // which sides of the boxes are solid, and how touches are reported
-    uint8_t HitBoxCount; // 0 .. MAX_COLLISION_BOXES
-    CollisionBox HitBoxes[MAX_COLLISION_BOXES];
     CollisionBoxOffsets CollisionOffsets;
     float BoundingRadius;
     ObjNode* LastTrigger; // last node whose TriggerProc ran in this node's collision handling
@@ -253,6 +256,19 @@ ObjNode* MakeNewObject(const ObjectDefinition* def);
 void MoveObjects();
 // Takes a linked node out of the list (neither moved nor drawn); recursive also unlinks its chain and shadow.
 void UnlinkObject(ObjNode* node, bool recursive);
+
+// The world nodes (slots below SLOT_OF_FIRST_NON_WORLD) in list order, for scans that test them all and
+// change nothing in the list while they run; valid until the next node is linked or unlinked
+// (WorldNodes.cpp). A scan calls FetchWorldNodeAhead(nodes, count, i) as it reaches node i, so that the
+// nodes after it are on their way into the cache.
+ObjNode* const* WorldNodesInListOrder(int* count);
+
+inline void FetchWorldNodeAhead(ObjNode* const* nodes, int count, int index)
+{
+    constexpr int kFetchAhead = 6; // enough to cover a miss, few enough to stay in the cache
+    if (index + kFetchAhead < count)
+        __builtin_prefetch(nodes[index + kFetchAhead]);
+}
 // Puts an unlinked node back in slot order; recursive also relinks its chain and shadow.
 void RelinkObject(ObjNode* node, bool recursive);
 

@@ -51,6 +51,7 @@ void InitObjectPool()
     gFirstMaybeFreeIndex = 0;
     BuildTemplateNode();
     gObjectListHead = nullptr;
+    NoteListChangedAt(nullptr);
     gLiveNodeCount = 0;
 }
 
@@ -149,6 +150,7 @@ void LinkNodeBySlot(ObjNode* node)
         before->NextInList = node;
     }
     node->StatusFlags &= ~NODEBIT_UNLINKED;
+    NoteListChangedAt(node);
 
     // A node that lands between the node being moved and the one the move pass visits next would be
     // skipped this frame; it belongs after the moving node, so the pass must visit it next.
@@ -171,6 +173,7 @@ void UnlinkNodeFromList(ObjNode* node)
     // The node keeps its own links: a pass that is standing on it (a draw routine deleting its own node)
     // can still step on to the node that followed it.
     node->StatusFlags |= NODEBIT_UNLINKED;
+    NoteListChangedAt(node);
 }
 
 void UnlinkObject(ObjNode* node, bool recursive)

@@ -11,6 +11,9 @@ extern ObjNode* gMoveNextNode;
 void LinkNodeBySlot(ObjNode* node);
 // Takes a linked node out of the list, advancing gMoveNextNode past it, and sets NODEBIT_UNLINKED.
 void UnlinkNodeFromList(ObjNode* node);
+// Called by both, and with null when the list is emptied: the array of world nodes is out of date
+// when the node is one of them (WorldNodes.cpp).
+void NoteListChangedAt(const ObjNode* node);
 // Frees every deleted node held since the last purge and lowers gLiveNodeCount accordingly.
 void PurgeDeletedNodes();
 // Empties the list of deleted nodes without purging them into the pool (which is being reset): a later

@@ -87,9 +87,11 @@ static bool FindBlockerBelow(const ObjNode* owner, float base, float reach, floa
 {
     float x = owner->Position.x, z = owner->Position.z;
     bool found = false;
-    // World objects only: they come first in the list.
-    for (ObjNode* node = gObjectListHead; node && node->Slot < SLOT_OF_FIRST_NON_WORLD;
-         node = node->NextInList) {
+    int count;
+    ObjNode* const* world = WorldNodesInListOrder(&count);
+    for (int i = 0; i < count; i++) {
+        FetchWorldNodeAhead(world, count, i);
+        const ObjNode* node = world[i];
         // The owner's own boxes would catch the shadow on its own top.
         if (node == owner || !(node->CType & kShadowSurfaceCType))
             continue;
