@@ -35,10 +35,15 @@ Rgba WindowPixels::MeanOf(int x0, int y0, int x1, int y1) const
             uint8_t(sum[3] / count)};
 }
 
-bool HasDisplayForWindowTests()
+bool IsDisplayAvailable()
 {
     const char* display = std::getenv("DISPLAY");
-    if (display && *display)
+    return display && *display;
+}
+
+bool HasDisplayForWindowTests()
+{
+    if (IsDisplayAvailable())
         return true;
     if (std::getenv("QUORVEL_REQUIRE_DISPLAY"))
         ADD_FAILURE() << "no display: run the window tests under Xvfb (Scripts/test.sh does)";

@@ -26,7 +26,8 @@ struct WindowPixels
     Rgba MeanOf(int x0, int y0, int x1, int y1) const;
 };
 
-// True when there is a display to open windows on. Without one it returns false, having first
+bool IsDisplayAvailable();
+// For tests: IsDisplayAvailable(), but without a display it returns false having first
 // recorded a failure where QUORVEL_REQUIRE_DISPLAY is set; the caller then skips its test.
 bool HasDisplayForWindowTests();
 
