@@ -256,6 +256,8 @@ ObjNode* MakeNewObject(const ObjectDefinition* def);
 void MoveObjects();
 // Takes a linked node out of the list (neither moved nor drawn); recursive also unlinks its chain and shadow.
 void UnlinkObject(ObjNode* node, bool recursive);
+// Puts an unlinked node back in slot order; recursive also relinks its chain and shadow.
+void RelinkObject(ObjNode* node, bool recursive);
 
 // The world nodes (slots below SLOT_OF_FIRST_NON_WORLD) in list order, for scans that test them all and
 // change nothing in the list while they run; valid until the next node is linked or unlinked
@@ -269,8 +271,6 @@ inline void FetchWorldNodeAhead(ObjNode* const* nodes, int count, int index)
     if (index + kFetchAhead < count)
         __builtin_prefetch(nodes[index + kFetchAhead]);
 }
-// Puts an unlinked node back in slot order; recursive also relinks its chain and shadow.
-void RelinkObject(ObjNode* node, bool recursive);
 
 // ---------------------------------------------------------------------------------------------------------
 // Deletion (ObjectDispose.cpp)
